@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace rzt {
+
+// Limits of a sheet in the workbook format.
+inline constexpr int32_t kWorkbookMaxRows = 1048576;
+inline constexpr int32_t kWorkbookMaxColumns = 16384;
+// Characters (UTF-16 units) a cell can hold; longer texts are cut.
+inline constexpr int32_t kCellMaxChars = 32767;
+
+// The workbook the report is written into: exactly the operations the report
+// needs. Rows and columns count from 1. A row past kWorkbookMaxRows raises
+// the overflow error; other failures raise RztError.
+class IWorkbook {
+ public:
+  // A sheet, as addSheet returned it.
+  using Sheet = int32_t;
+
+  virtual ~IWorkbook() = default;
+  // Adds a sheet before the active sheet and makes it the active one (the
+  // first sheet is simply added).
+  virtual Sheet addSheet(std::string_view name) = 0;
+  // An empty text leaves the cell without value.
+  virtual void setText(Sheet sheet, int32_t row, int32_t column, std::string_view text) = 0;
+  virtual void setNumber(Sheet sheet, int32_t row, int32_t column, double value) = 0;
+  // The display format of a cell, with or without a value, e.g. "#,##0_ ".
+  virtual void setNumberFormat(Sheet sheet, int32_t row, int32_t column,
+                               std::string_view format) = 0;
+  // Row 1 stays in view when the sheet is scrolled.
+  virtual void freezeHeadingRow(Sheet sheet) = 0;
+  // Row 1 is centred horizontally, its empty cells included.
+  virtual void centreHeadingRow(Sheet sheet) = 0;
+  virtual void setZoom(Sheet sheet, int32_t percent) = 0;
+  // Each column of the sheet gets the width of its longest cell text.
+  virtual void fitColumns(Sheet sheet) = 0;
+  // The sheet shown when the workbook is opened.
+  virtual void showFirst(Sheet sheet) = 0;
+  // Finishes the workbook; no other call may follow.
+  virtual void close() = 0;
+};
+
+}  // namespace rzt

@@ -1,0 +1,113 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "report/IReportWriter.h"
+#include "report/IWorkbook.h"
+#include "support/Counter.h"
+
+namespace rzt {
+
+// The report writer: one workbook per analysis with the sheets "Summ",
+// "File", "Class", "Method" and, with the diagnosis on, "診断"; one row per
+// file, class and method, the threshold findings, and the summary.
+class OutputMgr : public IReportWriter {
+ public:
+  // Makes the workbook of one analysis; called by every prepare.
+  using WorkbookFactory = std::function<std::unique_ptr<IWorkbook>()>;
+
+  // One row of the summary sheet as it was written; value is empty where
+  // the division had no divisor.
+  struct SummaryRow {
+    int32_t row;
+    std::string label;
+    std::optional<double> value;
+    std::string format;
+  };
+
+  explicit OutputMgr(WorkbookFactory factory);
+
+  // Starts a new workbook with its sheets and heading rows. When it fails,
+  // the half-made workbook is dropped and nothing is written.
+  void prepare(const IOption& diagPara) override;
+  void finishedFileAnalysis(const FileRecord& file) override;
+  void finishedClassAnalysis(const ClassRecord& cls) override;
+  void finishedMethodAnalysis(const MethodRecord& method) override;
+  // Writes the summary, fits the columns, shows "Summ" first and writes the
+  // workbook.
+  void finishedAllAnalysis() override;
+  // An error ended the analysis: the rows written so far are kept and the
+  // workbook is written without summary. Does nothing without a workbook.
+  void finishedWithError();
+
+  // The summary of the last finished analysis, for front ends that print it.
+  const std::vector<SummaryRow>& summary() const { return summary_; }
+  // The display choice read by the last prepare.
+  bool excelIsMax() const { return excelIsMax_; }
+  // A workbook is being written (between prepare and its end).
+  bool hasWorkbook() const { return workbook_ != nullptr; }
+
+ private:
+  using Sheet = IWorkbook::Sheet;
+
+  void resetTotals();
+  Sheet addSheet(std::string_view name);
+  void formatHeadingRow(Sheet sheet);
+  void createSummarySheet();
+  void createFileSheet();
+  void createClassSheet();
+  void createMethodSheet();
+  void createDiagnosisSheet();
+  void loadThresholds(const IOption& diagPara);
+  int32_t nextRow(Counter& row);
+  void diagnoseFile(const FileRecord& file);
+  void diagnoseClass(const ClassRecord& cls);
+  void diagnoseMethod(const MethodRecord& method);
+  void writeFinding(std::string_view packageName, std::string_view fileName,
+                    const std::string* className, const std::string* methodName,
+                    std::string_view level, std::string_view message, double value);
+  void registerPackage(std::string_view packageName);
+  void writeSummary();
+  void summaryRow(int32_t row, std::string_view label, std::optional<double> value,
+                  std::string_view format);
+  void finishSheets(bool withSummary);
+  void text(Sheet sheet, int32_t row, int32_t column, std::string_view value);
+  void number(Sheet sheet, int32_t row, int32_t column, double value);
+
+  WorkbookFactory factory_;
+  std::unique_ptr<IWorkbook> workbook_;
+  Sheet summarySheet_ = -1;
+  Sheet fileSheet_ = -1;
+  Sheet classSheet_ = -1;
+  Sheet methodSheet_ = -1;
+  Sheet diagnosisSheet_ = -1;
+  Counter fileRow_, classRow_, methodRow_, diagnosisRow_;
+  bool diagnosisOn_ = false;
+  bool excelIsMax_ = true;
+  int32_t excelZoom_ = 80;
+  // The syntax-error column's heading is on the File sheet.
+  bool syntaxColumn_ = false;
+
+  int32_t fMaxClass_ = 0, fMaxLoc_ = 0, fMinCommentRate_ = 0;
+  int32_t cMaxStatement_ = 0, cMaxPubMethod_ = 0, cMaxAveStatement_ = 0, cMaxPubAttr_ = 0;
+  int32_t mMaxStatement_ = 0, mMaxMsgSend_ = 0, mMaxVariable_ = 0, mMaxBranch_ = 0,
+          mMaxLoop_ = 0;
+
+  Counter fileTotal_, allLocTotal_, locTotal_, commentLocTotal_, statementTotal_;
+  // Package names folded to lower case (ASCII letters).
+  std::unordered_set<std::string> packageRegistry_;
+  std::string packageKey_;  // reused for each lookup
+  Counter classTotal_, publicInterfaceTotal_, publicClassTotal_, methodTotal_,
+      publicMethodTotal_;
+
+  std::vector<SummaryRow> summary_;
+};
+
+}  // namespace rzt

@@ -1,0 +1,254 @@
+#include "report/XlsxWorkbook.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "XlsxReader.h"
+#include "report/CellText.h"
+#include "support/RztError.h"
+
+namespace rzt::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> folderEntries(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(XlsxWorkbookTest, SheetsComeOutInTheOrderOfInsertionBeforeTheActiveSheet) {
+  TempDir dir;
+  fs::path file = dir.path() / "book.xlsx";
+  {
+    XlsxWorkbook wb(file);
+    auto a = wb.addSheet("診断");
+    wb.setText(a, 1, 1, "heading a");
+    auto b = wb.addSheet("Method");
+    wb.setText(b, 1, 1, "heading b");
+    auto c = wb.addSheet("Summ");
+    wb.setText(c, 1, 2, "heading c");
+    wb.setText(b, 2, 1, "data b");  // the first data row fixes the sheets
+    wb.setNumber(a, 3, 2, 7);
+    wb.setText(c, 2, 1, "data c");
+    wb.showFirst(c);
+    EXPECT_THROW(wb.addSheet("late"), std::logic_error);
+    wb.close();
+  }
+  XlsxBook book = readXlsx(file);
+  EXPECT_EQ(book.sheetNames(), (std::vector<std::string>{"Summ", "Method", "診断"}));
+  EXPECT_EQ(book.activeTab, 0);
+  EXPECT_EQ(book.sheet("診断")->text(1, 1), "heading a");
+  EXPECT_EQ(book.sheet("診断")->number(3, 2), 7);
+  EXPECT_EQ(book.sheet("Method")->text(1, 1), "heading b");
+  EXPECT_EQ(book.sheet("Method")->text(2, 1), "data b");
+  EXPECT_EQ(book.sheet("Summ")->text(1, 2), "heading c");
+  EXPECT_EQ(book.sheet("Summ")->text(2, 1), "data c");
+  EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"book.xlsx"});
+}
+
+TEST(XlsxWorkbookTest, CellsFormatsHeadingRowAndView) {
+  TempDir dir;
+  fs::path file = dir.path() / "book.xlsx";
+  {
+    XlsxWorkbook wb(file);
+    auto s = wb.addSheet("Summ");
+    wb.freezeHeadingRow(s);
+    wb.setText(s, 1, 1, "メトリクス");
+    wb.setText(s, 1, 3, "値");
+    wb.centreHeadingRow(s);
+    wb.setZoom(s, 120);
+    wb.addSheet("Other");  // before the first data row sheets may still be added
+    wb.setText(s, 2, 1, "行数");
+    wb.setNumber(s, 2, 2, 1234);
+    wb.setNumberFormat(s, 2, 2, "#,##0_ ");  // after the value
+    wb.setNumberFormat(s, 3, 2, "0.0_ ");    // no value
+    wb.setText(s, 3, 1, "");                 // an empty text leaves the cell empty
+    wb.setNumber(s, 4, 2, 0.25);
+    wb.setNumberFormat(s, 4, 2, "0.0%");
+    wb.setText(s, 5, 2, "12");
+    wb.fitColumns(s);
+    wb.close();
+  }
+  XlsxBook book = readXlsx(file);
+  const XlsxSheet& s = *book.sheet("Summ");
+  EXPECT_EQ(s.frozenRows, 1);
+  EXPECT_EQ(s.zoom, 120);
+  EXPECT_TRUE(s.rowCentred.at(1));
+  EXPECT_TRUE(s.cell(1, 1)->centred);
+  EXPECT_TRUE(s.cell(1, 3)->centred);
+  EXPECT_FALSE(s.cell(2, 1)->centred);
+  EXPECT_EQ(s.number(2, 2), 1234);
+  EXPECT_EQ(s.cell(2, 2)->numberFormat, "#,##0_ ");
+  ASSERT_NE(s.cell(3, 2), nullptr);
+  EXPECT_TRUE(s.isEmpty(3, 2));
+  EXPECT_EQ(s.cell(3, 2)->numberFormat, "0.0_ ");
+  EXPECT_TRUE(s.isEmpty(3, 1));
+  EXPECT_EQ(s.number(4, 2), 0.25);
+  EXPECT_EQ(s.cell(4, 2)->numberFormat, "0.0%");
+  EXPECT_EQ(s.text(5, 2), "12");
+  EXPECT_FALSE(s.number(5, 2).has_value());
+  EXPECT_EQ(s.cell(2, 1)->numberFormat, "General");
+  // Widths follow the longest text (the format adds a fraction for padding);
+  // column 3 holds a single wide character.
+  EXPECT_NEAR(s.widths.at(1), fittedColumnWidth(10), 0.75);
+  EXPECT_NEAR(s.widths.at(2), fittedColumnWidth(6), 0.75);  // "1,234 "
+  EXPECT_NEAR(s.widths.at(3), fittedColumnWidth(2), 0.75);
+  EXPECT_EQ(book.sheet("Other")->frozenRows, 0);
+  EXPECT_TRUE(book.sheet("Other")->widths.empty());
+  EXPECT_EQ(book.sheetNames(), (std::vector<std::string>{"Other", "Summ"}));
+}
+
+TEST(XlsxWorkbookTest, TextsAreWrittenValid) {
+  const std::string wide(20000, 'x');
+  struct Case {
+    std::string in, expected;
+  };
+  std::string longJapanese, cutJapanese, emoji, cutEmoji;
+  for (int i = 0; i < 40000; ++i) longJapanese += "日";
+  for (int i = 0; i < 32767; ++i) cutJapanese += "日";
+  for (int i = 0; i < 17000; ++i) emoji += "\xF0\x9F\x98\x80";
+  for (int i = 0; i < 16383; ++i) cutEmoji += "\xF0\x9F\x98\x80";
+  const std::vector<Case> cases = {
+      {"plain", "plain"},
+      {" lead & <tag> ", " lead & <tag> "},
+      {"tab\tline\ncr\r", "tab\tline\ncr\r"},
+      {"bell\x07" "esc\x1b", "bell\x07" "esc\x1b"},
+      {"bad\xff" "byte", "bad\xEF\xBF\xBD" "byte"},
+      {"nul", "nul"},
+      {std::string("a\0b", 3), "a\xEF\xBF\xBD" "b"},
+      {"cut\xE6\x97", "cut\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {"over\xC0\xAF", "over\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {"sur\xED\xA0\x80", "sur\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {"ﾌｧｲﾙ名 日本語", "ﾌｧｲﾙ名 日本語"},
+      {std::string(40000, 'a'), std::string(32767, 'a')},
+      {longJapanese, cutJapanese},
+      {emoji, cutEmoji},
+  };
+  TempDir dir;
+  fs::path file = dir.path() / "texts.xlsx";
+  {
+    XlsxWorkbook wb(file);
+    auto s = wb.addSheet("T");
+    for (size_t i = 0; i < cases.size(); ++i) wb.setText(s, static_cast<int32_t>(i) + 1, 1, cases[i].in);
+    wb.close();
+  }
+  XlsxBook book = readXlsx(file);
+  for (size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(book.sheets[0].text(static_cast<int32_t>(i) + 1, 1), cases[i].expected);
+  }
+}
+
+TEST(XlsxWorkbookTest, RowsPastTheFormatsLastRowOverflow) {
+  TempDir dir;
+  fs::path file = dir.path() / "rows.xlsx";
+  XlsxWorkbook wb(file);
+  auto s = wb.addSheet("S");
+  wb.setText(s, 1, 1, "h");
+  wb.setNumber(s, kWorkbookMaxRows, 1, 1);
+  try {
+    wb.setNumber(s, kWorkbookMaxRows + 1, 1, 2);
+    FAIL() << "no overflow";
+  } catch (const RztError& e) {
+    EXPECT_EQ(e.number(), kErrOverflow);
+  }
+  EXPECT_THROW(wb.setText(s, 5, 1, "back"), std::logic_error);
+  wb.close();
+  XlsxBook book = readXlsx(file);
+  EXPECT_EQ(book.sheets[0].number(kWorkbookMaxRows, 1), 1);
+  EXPECT_EQ(book.sheets[0].lastRow(), kWorkbookMaxRows);
+}
+
+TEST(XlsxWorkbookTest, AnExistingFileIsReplacedWholeOrNotAtAll) {
+  TempDir dir;
+  fs::path file = dir.write("out.xlsx", "old contents");
+  {
+    // Dropped without close: nothing changes, nothing is left behind.
+    XlsxWorkbook wb(file);
+    auto s = wb.addSheet("S");
+    wb.setText(s, 1, 1, "new");
+  }
+  EXPECT_EQ(readFile(file), "old contents");
+  EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"out.xlsx"});
+  {
+    XlsxWorkbook wb(file);
+    wb.setText(wb.addSheet("S"), 1, 1, "new");
+    wb.close();
+  }
+  EXPECT_EQ(readXlsx(file).sheets[0].text(1, 1), "new");
+  EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"out.xlsx"});
+
+  // A failing close: the path became a folder meanwhile; it stays as it is.
+  fs::path blocked = dir.path() / "blocked.xlsx";
+  XlsxWorkbook wb(blocked);
+  wb.setText(wb.addSheet("S"), 1, 1, "x");
+  fs::create_directory(blocked);
+  dir.write("blocked.xlsx/keep.txt", "kept");
+  try {
+    wb.close();
+    FAIL() << "no error";
+  } catch (const RztError& e) {
+    EXPECT_EQ(e.number(), kErrPathFileAccess);
+    EXPECT_NE(e.description().find(blocked.string()), std::string::npos);
+  }
+  EXPECT_EQ(readFile(blocked / "keep.txt"), "kept");
+  EXPECT_EQ(folderEntries(dir.path()), (std::vector<std::string>{"blocked.xlsx", "out.xlsx"}));
+}
+
+TEST(XlsxWorkbookTest, NewFileGetsTheUsualMode) {
+  TempDir dir;
+  fs::path file = dir.path() / "mode.xlsx";
+  XlsxWorkbook wb(file);
+  wb.setText(wb.addSheet("S"), 1, 1, "x");
+  wb.close();
+  mode_t mask = ::umask(0);
+  ::umask(mask);
+  struct stat st {};
+  ASSERT_EQ(::stat(file.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask);
+}
+
+TEST(XlsxWorkbookTest, PathsThatCannotBeWrittenAreRefusedAtOnce) {
+  TempDir dir;
+  fs::create_directory(dir.path() / "folder");
+  fs::create_directory(dir.path() / "locked");
+  fs::permissions(dir.path() / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+  // Permissions do not stop the superuser.
+  bool lockedHolds = ::geteuid() != 0;
+  struct Case {
+    fs::path path;
+    int32_t number;
+    std::string prefix;
+  };
+  std::vector<Case> cases = {
+      {dir.path() / "missing" / "out.xlsx", kErrPathNotFound, "パスが見つかりません: "},
+      {dir.path() / "folder", kErrPathFileAccess, "ファイルに書き込めません: "},
+  };
+  if (lockedHolds) {
+    cases.push_back({dir.path() / "locked" / "out.xlsx", kErrPathFileAccess, "ファイルに書き込めません: "});
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path.string());
+    try {
+      XlsxWorkbook wb(c.path);
+      FAIL() << "no error";
+    } catch (const RztError& e) {
+      EXPECT_EQ(e.number(), c.number);
+      EXPECT_EQ(e.description(), c.prefix + c.path.string());
+    }
+  }
+  EXPECT_TRUE(fs::is_empty(dir.path() / "folder"));
+}
+
+}  // namespace
+}  // namespace rzt::test
