@@ -5,20 +5,18 @@
 #include <string>
 
 #include "java/IClassRequester.h"
+#include "java/IFileAnalyzer.h"
 #include "java/Records.h"
 
 namespace rzt {
 
-class AnalysisMonitor;
-class IReportWriter;
-class IUserMessage;
 class JClassAnalyzer;
 class PhysicalReader;
 class PushBackReader;
 
 // Measures one Java source file at a time: its physical lines, then its
 // compilation unit as words. One object serves every file of an analysis.
-class JFileAnalyzer final : public IClassRequester {
+class JFileAnalyzer final : public IFileAnalyzer, public IClassRequester {
  public:
   JFileAnalyzer();
   ~JFileAnalyzer() override;
@@ -38,13 +36,13 @@ class JFileAnalyzer final : public IClassRequester {
   const FileRecord& record() const { return record_; }
 
   // Text decoding of the source files: "auto" (the default) or an iconv name.
-  void setEncoding(const std::string& encoding);
+  void setEncoding(const std::string& encoding) override;
   // Where the readers' message boxes go (none: they are dropped).
-  void setUserMessage(IUserMessage* messages);
+  void setUserMessage(IUserMessage* messages) override;
 
   // Builds a fresh word-reader stack; keeps the monitor and the report writer.
-  void init(AnalysisMonitor* anaMonitor, IReportWriter* oMgr);
-  void doAnalysis(const std::string& dName, const std::string& fName);
+  void init(AnalysisMonitor* anaMonitor, IReportWriter* oMgr) override;
+  void doAnalysis(const std::string& dName, const std::string& fName) override;
   void doPhysicalAnalysis(const std::string& dName, const std::string& fName);
   void doLogicalAnalysis(const std::string& dName, const std::string& fName);
 

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+namespace rzt {
+
+class AnalysisMonitor;
+class IReportWriter;
+class IUserMessage;
+
+// Measures one source file at a time and raises the file's analysis events.
+// The word-level analysis and the syntax-tree analysis both offer it, so the
+// driver runs either.
+class IFileAnalyzer {
+ public:
+  virtual ~IFileAnalyzer() = default;
+  // Text decoding of the source files: "auto" (the default) or an iconv name.
+  virtual void setEncoding(const std::string& encoding) = 0;
+  // Where message boxes raised while reading go (none: they are dropped).
+  virtual void setUserMessage(IUserMessage* messages) = 0;
+  // Prepares for an analysis; keeps the monitor and the report writer.
+  virtual void init(AnalysisMonitor* anaMonitor, IReportWriter* oMgr) = 0;
+  virtual void doAnalysis(const std::string& dName, const std::string& fName) = 0;
+};
+
+}  // namespace rzt
