@@ -21,3 +21,4 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
+bash "$(dirname "${BASH_SOURCE[0]}")/fetch-grammar.sh"
