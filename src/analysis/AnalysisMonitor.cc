@@ -10,6 +10,11 @@ void AnalysisMonitor::notifyStartAnalysis(int32_t fileCount) {
   fileTotal_ = fileCount;
 }
 
+void AnalysisMonitor::resumeAnalysis(int32_t fileCount, int32_t filesBefore) {
+  fileIndex_ = filesBefore;
+  fileTotal_ = fileCount;
+}
+
 void AnalysisMonitor::notifyFileAnalysis(const FileRecord& file) {
   fileIndex_ = checkedAdd(fileIndex_, 1);
   statusLine_.setText(progressText() + file.fileName + "ファイルを解析しています");
@@ -22,6 +27,11 @@ void AnalysisMonitor::notifyClassAnalysis(const ClassRecord& cls) {
 void AnalysisMonitor::notifyMethodAnalysis(const MethodRecord& method) {
   statusLine_.setText(progressText() + method.className + " - " + method.methodName +
                       "メソッドを解析しています");
+}
+
+void AnalysisMonitor::notifySyntaxErrors(const FileRecord& file) {
+  statusLine_.setText(progressText() + file.fileName + "ファイルに構文ｴﾗｰがあります: " +
+                      std::to_string(file.syntaxErrorCount));
 }
 
 void AnalysisMonitor::notifyAllAnalysis() { statusLine_.setText("解析が終了しました"); }

@@ -16,9 +16,15 @@ class AnalysisMonitor {
   explicit AnalysisMonitor(IStatusLine& statusLine) : statusLine_(statusLine) {}
 
   void notifyStartAnalysis(int32_t fileCount);
+  // Continues a count of fileCount files at filesBefore files done, so that
+  // the next file shows the ordinal filesBefore + 1: for a monitor that sees
+  // only some of the files of a run.
+  void resumeAnalysis(int32_t fileCount, int32_t filesBefore);
   void notifyFileAnalysis(const FileRecord& file);
   void notifyClassAnalysis(const ClassRecord& cls);
   void notifyMethodAnalysis(const MethodRecord& method);
+  // After a file whose syntax tree holds errors: how many there are.
+  void notifySyntaxErrors(const FileRecord& file);
   void notifyAllAnalysis();
   void fileCountIsZero();
 

@@ -84,13 +84,18 @@ void ModernFileAnalyzer::doAnalysis(const std::string& dName, const std::string&
     throw;
   }
   fileReader_->closeFile();
-  if (outputMgr_) outputMgr_->finishedFileAnalysis(record_);
+  finishFile();
 }
 
 void ModernFileAnalyzer::doAnalysisOfText(const std::string& dName, const std::string& fName,
                                           std::string_view text) {
   beginFile(dName, fName);
   measure(text);
+  finishFile();
+}
+
+void ModernFileAnalyzer::finishFile() {
+  if (monitor_ && record_.syntaxErrorCount > 0) monitor_->notifySyntaxErrors(record_);
   if (outputMgr_) outputMgr_->finishedFileAnalysis(record_);
 }
 

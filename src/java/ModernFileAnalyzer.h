@@ -37,6 +37,8 @@ class ModernFileAnalyzer final : public IFileAnalyzer {
 
  private:
   void beginFile(const std::string& dName, const std::string& fName);
+  // Shows the syntax errors found, then hands the file record over.
+  void finishFile();
   void measure(std::string_view text);
 
   std::unique_ptr<FileReader> fileReader_;

@@ -145,6 +145,20 @@ TEST(ModernFileAnalyzerTest, EventsNestLikeTheWordLevelAnalysis) {
   EXPECT_EQ(run.events, expected);
 }
 
+TEST(ModernFileAnalyzerTest, SyntaxErrorsAreShownOnTheStatusLineBeforeTheFileRow) {
+  JavaAnalysis run = analyzeModern("class A { void m( { }\n");
+  ASSERT_EQ(run.files.size(), 1u);
+  const int32_t errors = run.files[0].syntaxErrorCount;
+  ASSERT_GT(errors, 0);
+  ASSERT_GE(run.events.size(), 2u);
+  EXPECT_EQ(run.events[run.events.size() - 2],
+            "S:[ 1/ 1] Test.javaファイルに構文ｴﾗｰがあります: " + std::to_string(errors));
+  EXPECT_EQ(run.events.back(), "F:Test.java");
+
+  JavaAnalysis clean = analyzeModern("class A { }\n");
+  for (const auto& e : clean.events) EXPECT_EQ(e.find("構文ｴﾗｰ"), std::string::npos) << e;
+}
+
 TEST(ModernFileAnalyzerTest, MissingFileRaisesError53AfterTheFileEvent) {
   test::TempDir dir;
   test::EventLog events;
