@@ -1,0 +1,2 @@
+class Broken { void m() { if (a { "unterminated
+  /* never closed

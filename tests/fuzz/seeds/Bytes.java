@@ -1,0 +1,2 @@
+ï»¿class Bom { String s = "•\ƒ\"; }
+class Cr {}class Lf {}
