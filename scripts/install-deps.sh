@@ -1,15 +1,20 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when missing.
-# Usage: scripts/install-deps.sh [--gui]
+# Usage: scripts/install-deps.sh (as root when something is missing)
 set -euo pipefail
 
-packages=(cmake g++ pkg-config libgtest-dev libxlsxwriter-dev libtree-sitter-dev
-          qt6-base-dev zlib1g-dev npm xvfb xauth fonts-noto-cjk)
+packages=(cmake ninja-build g++ pkg-config libgtest-dev libxlsxwriter-dev libtree-sitter-dev
+          qt6-base-dev zlib1g-dev xvfb xauth fonts-noto-cjk
+          clang libclang-rt-14-dev dpkg-dev gzip)
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
+
+# npm fetches the Java grammar; a machine whose Node.js comes with its own npm
+# keeps it (Debian's npm package would replace that Node.js).
+command -v npm >/dev/null 2>&1 || missing+=(npm)
 
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
