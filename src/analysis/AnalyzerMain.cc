@@ -1,17 +1,29 @@
 #include "analysis/AnalyzerMain.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
 #include "analysis/AnalysisMonitor.h"
+#include "analysis/ParallelAnalysis.h"
 #include "java/IFileAnalyzer.h"
 #include "java/JFileAnalyzer.h"
 #include "report/IReportWriter.h"
+#include "support/Counter.h"
+#include "support/RztError.h"
 
 namespace rzt {
+namespace {
+
+std::unique_ptr<IFileAnalyzer> makeWordLevelAnalyzer() { return std::make_unique<JFileAnalyzer>(); }
+
+}  // namespace
 
 AnalyzerMain::AnalyzerMain(IStatusLine& statusLine, IUserMessage& messages)
-    : monitor_(std::make_unique<AnalysisMonitor>(statusLine)), messages_(messages) {}
+    : factory_(makeWordLevelAnalyzer),
+      monitor_(std::make_unique<AnalysisMonitor>(statusLine)),
+      statusLine_(statusLine),
+      messages_(messages) {}
 
 AnalyzerMain::~AnalyzerMain() = default;
 
@@ -24,8 +36,11 @@ void AnalyzerMain::init(IReportWriter* oMgr, const IOption& diagPara) {
 void AnalyzerMain::doAnalysisFile(const std::string& dirName, const std::string& fileName) {
   IReportWriter& report = outputMgr();
   currentFile_.clear();
+  skippedFileCount_ = 0;
   monitor_->notifyStartAnalysis(1);
-  fileAnalyzer().init(monitor_.get(), &report);
+  // With keep-going the records wait in the batch until the file is done.
+  fileAnalyzer().init(monitor_.get(), keepGoing_ ? &batch_ : &report);
+  analyzerStale_ = false;
   analyzeOne(dirName, fileName);
   report.finishedAllAnalysis();
   monitor_->notifyAllAnalysis();
@@ -34,21 +49,38 @@ void AnalyzerMain::doAnalysisFile(const std::string& dirName, const std::string&
 void AnalyzerMain::doAnalysisDir(const std::string& dirName, bool subDir) {
   IReportWriter& report = outputMgr();
   currentFile_.clear();
-  fileAnalyzer().init(monitor_.get(), &report);
+  skippedFileCount_ = 0;
+  fileAnalyzer().init(monitor_.get(), keepGoing_ ? &batch_ : &report);
+  analyzerStale_ = false;
   const int32_t n = enumeration_.prepare(dirName, subDir);
   if (n < 1) {
     monitor_->fileCountIsZero();
   } else {
     monitor_->notifyStartAnalysis(n);
+    analyzeFiles(n);
+    monitor_->notifyAllAnalysis();
+  }
+  report.finishedAllAnalysis();
+  monitor_->notifyAllAnalysis();
+}
+
+void AnalyzerMain::analyzeFiles(int32_t fileCount) {
+  if (jobs_ <= 1 || !factory_ || fileCount < 2) {
     while (enumeration_.hasMoreFiles()) {
       const std::string& d = enumeration_.nextDirName();
       const std::string& f = enumeration_.nextFileName();
       analyzeOne(d, f);
     }
-    monitor_->notifyAllAnalysis();
+    return;
   }
-  report.finishedAllAnalysis();
-  monitor_->notifyAllAnalysis();
+  ParallelAnalysis parallel(std::min(jobs_, fileCount), factory_, encoding_, fileCount,
+                            [this](const FileBatch& batch) { commitFile(batch, true); });
+  while (enumeration_.hasMoreFiles()) {
+    const std::string& d = enumeration_.nextDirName();
+    const std::string& f = enumeration_.nextFileName();
+    parallel.submit(d, f);
+  }
+  parallel.finish();
 }
 
 void AnalyzerMain::setEncoding(const std::string& encoding) {
@@ -57,6 +89,7 @@ void AnalyzerMain::setEncoding(const std::string& encoding) {
 }
 
 void AnalyzerMain::setFileAnalyzer(std::unique_ptr<IFileAnalyzer> analyzer) {
+  factory_ = analyzer ? FileAnalyzerFactory() : FileAnalyzerFactory(makeWordLevelAnalyzer);
   fileAnalyzer_ = std::move(analyzer);
   if (fileAnalyzer_) {
     fileAnalyzer_->setEncoding(encoding_);
@@ -64,8 +97,21 @@ void AnalyzerMain::setFileAnalyzer(std::unique_ptr<IFileAnalyzer> analyzer) {
   }
 }
 
+void AnalyzerMain::setFileAnalyzerFactory(FileAnalyzerFactory factory) {
+  if (!factory) factory = makeWordLevelAnalyzer;
+  std::unique_ptr<IFileAnalyzer> analyzer = factory();
+  setFileAnalyzer(std::move(analyzer));
+  factory_ = std::move(factory);
+}
+
+void AnalyzerMain::setSkippedFileHandler(std::function<void(const SkippedFileRecord&)> handler) {
+  skippedFileHandler_ = std::move(handler);
+}
+
+void AnalyzerMain::setJobs(int32_t jobs) { jobs_ = std::max(jobs, 1); }
+
 IFileAnalyzer& AnalyzerMain::fileAnalyzer() {
-  if (!fileAnalyzer_) setFileAnalyzer(std::make_unique<JFileAnalyzer>());
+  if (!fileAnalyzer_) setFileAnalyzerFactory(factory_);
   return *fileAnalyzer_;
 }
 
@@ -77,7 +123,50 @@ IReportWriter& AnalyzerMain::outputMgr() {
 
 void AnalyzerMain::analyzeOne(const std::string& dirName, const std::string& fileName) {
   currentFile_ = FileEnumeration::joinPath(dirName, fileName);
-  fileAnalyzer_->doAnalysis(dirName, fileName);
+  if (!keepGoing_) {
+    fileAnalyzer_->doAnalysis(dirName, fileName);
+    currentFile_.clear();
+    return;
+  }
+  batch_.begin(0, dirName, fileName);
+  try {
+    // Nothing of a failed file's reading state may reach the next file.
+    if (analyzerStale_) fileAnalyzer_->init(monitor_.get(), &batch_);
+    analyzerStale_ = false;
+    fileAnalyzer_->doAnalysis(dirName, fileName);
+  } catch (const RztError& error) {
+    batch_.fail(error, fileAnalyzer_->getWordCount());
+    analyzerStale_ = true;
+  }
+  commitFile(batch_, false);
+}
+
+void AnalyzerMain::commitFile(const FileBatch& batch, bool withProgress) {
+  currentFile_ = FileEnumeration::joinPath(batch.dirName(), batch.fileName());
+  IReportWriter& report = outputMgr();
+  IStatusLine* status = withProgress ? &statusLine_ : nullptr;
+  IUserMessage* messages = withProgress ? &messages_ : nullptr;
+  if (!keepGoing_) {
+    // As on one thread: progress, messages and records in the order they
+    // came, up to the error that ends the analysis.
+    batch.replay(&report, status, messages);
+    if (batch.failed()) batch.rethrow();
+    currentFile_.clear();
+    return;
+  }
+  // As on one thread with keep-going: progress and messages while the file
+  // is read, its records together when it is done.
+  batch.replay(nullptr, status, messages);
+  if (batch.failed()) {
+    // Only the system's errors are a bad file; anything else is not skipped.
+    if (!batch.error()) batch.rethrow();
+    const SkippedFileRecord skipped = batch.skippedFile();
+    report.skippedFileAnalysis(skipped);
+    skippedFileCount_ = checkedAdd(skippedFileCount_, 1);
+    if (skippedFileHandler_) skippedFileHandler_(skipped);
+  } else {
+    batch.replay(&report, nullptr, nullptr);
+  }
   currentFile_.clear();
 }
 

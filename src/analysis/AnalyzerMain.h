@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
+#include "analysis/FileBatch.h"
 #include "analysis/FileEnumeration.h"
 
 namespace rzt {
@@ -14,6 +16,7 @@ class IOption;
 class IReportWriter;
 class IStatusLine;
 class IUserMessage;
+struct SkippedFileRecord;
 
 // Runs one analysis of a file or a directory: it calls the file analyzer,
 // the progress monitor and the report writer in a fixed order and measures
@@ -38,8 +41,31 @@ class AnalyzerMain {
   // Text decoding of the source files: "auto" or an iconv name.
   void setEncoding(const std::string& encoding);
   // Replaces the file analyzer (the word-level one by default); the new one
-  // gets the encoding and the message sink.
+  // gets the encoding and the message sink. An analyzer set this way cannot
+  // be copied, so the files are then analysed on one thread.
   void setFileAnalyzer(std::unique_ptr<IFileAnalyzer> analyzer);
+  // Makes the file analyzers: the driver's own one now, and one for each
+  // thread of a parallel analysis.
+  using FileAnalyzerFactory = std::function<std::unique_ptr<IFileAnalyzer>()>;
+  void setFileAnalyzerFactory(FileAnalyzerFactory factory);
+
+  // Keep going past a file whose analysis raises an error of the system: its
+  // records are not reported, the report writer's skippedFileAnalysis gets
+  // it instead, and the next file follows. Off (the default), the error ends
+  // the analysis. With it on, each file's records reach the report writer
+  // together when the file is done, in the order they were finished.
+  void setKeepGoing(bool keepGoing) { keepGoing_ = keepGoing; }
+  // Told of each skipped file, in file order, after the report writer.
+  void setSkippedFileHandler(std::function<void(const SkippedFileRecord&)> handler);
+  // The files skipped by the last analysis.
+  int32_t skippedFileCount() const { return skippedFileCount_; }
+
+  // The threads that analyse the files of a directory (1, the default: the
+  // calling thread alone). With more, the calling thread writes the report
+  // from the files' results in file order while the others analyse; the
+  // report, the progress texts and the messages are those of one thread.
+  void setJobs(int32_t jobs);
+  int32_t jobs() const { return jobs_; }
 
   // The path of the file the file analyzer is working on, empty between
   // files: after an error, the file it happened in (empty when it happened
@@ -50,12 +76,24 @@ class AnalyzerMain {
   IFileAnalyzer& fileAnalyzer();
   IReportWriter& outputMgr();
   void analyzeOne(const std::string& dirName, const std::string& fileName);
+  void analyzeFiles(int32_t fileCount);
+  // Hands a file's batch on: to the report, and its progress and messages to
+  // the front end when withProgress (they were recorded, not shown).
+  void commitFile(const FileBatch& batch, bool withProgress);
 
   std::unique_ptr<IFileAnalyzer> fileAnalyzer_;
+  FileAnalyzerFactory factory_;  // empty: the analyzer cannot be copied
   std::unique_ptr<AnalysisMonitor> monitor_;
   IReportWriter* outputMgr_ = nullptr;
   FileEnumeration enumeration_;
+  IStatusLine& statusLine_;
   IUserMessage& messages_;
+  bool keepGoing_ = false;
+  bool analyzerStale_ = false;  // the last file failed: init before the next
+  std::function<void(const SkippedFileRecord&)> skippedFileHandler_;
+  int32_t skippedFileCount_ = 0;
+  int32_t jobs_ = 1;
+  FileBatch batch_;  // the file being analysed, with keep-going on one thread
   std::string encoding_ = "auto";
   std::string currentFile_;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace rzt {
@@ -21,6 +22,9 @@ class IFileAnalyzer {
   // Prepares for an analysis; keeps the monitor and the report writer.
   virtual void init(AnalysisMonitor* anaMonitor, IReportWriter* oMgr) = 0;
   virtual void doAnalysis(const std::string& dName, const std::string& fName) = 0;
+  // The words read from the current file so far, for naming where an error
+  // stopped it; 0 for an analysis that does not read words.
+  virtual int32_t getWordCount() const { return 0; }
 };
 
 }  // namespace rzt

@@ -95,6 +95,12 @@ void JFileAnalyzer::resetCounts() {
   record_.commentLoc = Counter();
   record_.blankLoc = Counter();
   record_.syntaxErrorCount = -1;
+  wordsBegun_ = false;
+}
+
+int32_t JFileAnalyzer::getWordCount() const {
+  // Until the word pass opens the file the reader still counts the last file.
+  return wordsBegun_ && pushBackReader_ ? pushBackReader_->getWordCount() : 0;
 }
 
 void JFileAnalyzer::doAnalysis(const std::string& dName, const std::string& fName) {
@@ -127,6 +133,7 @@ void JFileAnalyzer::doLogicalAnalysis(const std::string& dName, const std::strin
   // init builds the stack; an analysis started without it still reads.
   if (!pushBackReader_) init(monitor_, outputMgr_);
   PushBackReader& reader = *pushBackReader_;
+  wordsBegun_ = true;
   reader.openFile(dName, fName);
   CloseOnError<PushBackReader> closer(reader);
   while (reader.hasMoreWords()) {

@@ -34,6 +34,9 @@ class JFileAnalyzer final : public IFileAnalyzer, public IClassRequester {
   int32_t getCommentLoc() const { return record_.commentLoc; }
   int32_t getBlankLoc() const { return record_.blankLoc; }
   const FileRecord& record() const { return record_; }
+  // The words the push-back reader has read from the current file; 0 before
+  // its word pass has begun.
+  int32_t getWordCount() const override;
 
   // Text decoding of the source files: "auto" (the default) or an iconv name.
   void setEncoding(const std::string& encoding) override;
@@ -59,6 +62,7 @@ class JFileAnalyzer final : public IFileAnalyzer, public IClassRequester {
   IUserMessage* messages_ = nullptr;
   std::string encoding_ = "auto";
   FileRecord record_;
+  bool wordsBegun_ = false;  // the word pass of the current file has begun
   std::unique_ptr<JClassAnalyzer> classAnalyzer_;
 };
 

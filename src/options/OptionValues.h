@@ -16,7 +16,7 @@ class OptionValues : public IOption {
   OptionValues() { setDefaults(); }
 
   // Refills every field with its default, the push-back field included; the
-  // encoding is left as it is.
+  // encoding and keepGoing are left as they are.
   void setDefaults();
 
   // The field a name stands for: a getter name without "get" (e.g.
@@ -66,6 +66,10 @@ class OptionValues : public IOption {
   // The decoding of source files for the readers ("auto", "utf-8", "cp932",
   // ...); not part of IOption.
   std::string encoding = "auto";
+  // "エラーのファイルを飛ばして続行": a file whose analysis raises an error is
+  // left out and listed on the sheet "エラー", and the analysis goes on; off,
+  // the first error ends the analysis. Not part of IOption.
+  bool keepGoing = false;
 };
 
 }  // namespace rzt

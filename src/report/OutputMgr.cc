@@ -43,6 +43,10 @@ constexpr Heading kDiagnosisHeadings[] = {
     {5, "区分"},       {6, "診断"},   {7, "値"},
 };
 
+constexpr Heading kErrorHeadings[] = {
+    {1, "ﾃﾞｨﾚｸﾄﾘ"}, {2, "ﾌｧｲﾙ名"}, {3, "番号"}, {4, "内容"}, {5, "語数"},
+};
+
 constexpr std::string_view kFileLevel = "[File]";
 constexpr std::string_view kClassLevel = "[Class]";
 constexpr std::string_view kMethodLevel = "[Method]";
@@ -73,7 +77,7 @@ void OutputMgr::resetTotals() {
   packageRegistry_.clear();
   classTotal_ = publicInterfaceTotal_ = publicClassTotal_ = methodTotal_ = publicMethodTotal_ =
       Counter();
-  fileRow_ = classRow_ = methodRow_ = diagnosisRow_ = Counter();
+  fileRow_ = classRow_ = methodRow_ = diagnosisRow_ = errorRow_ = Counter();
   summary_.clear();
   syntaxColumn_ = false;
 }
@@ -81,12 +85,15 @@ void OutputMgr::resetTotals() {
 void OutputMgr::prepare(const IOption& diagPara) {
   resetTotals();
   workbook_.reset();
-  summarySheet_ = fileSheet_ = classSheet_ = methodSheet_ = diagnosisSheet_ = -1;
+  summarySheet_ = fileSheet_ = classSheet_ = methodSheet_ = diagnosisSheet_ = errorSheet_ = -1;
   try {
     excelIsMax_ = diagPara.excelIsMax();
     workbook_ = factory_();
     excelZoom_ = diagPara.getExcelZoom();
     diagnosisOn_ = false;
+    // Each sheet goes before the one made before it: made first, it is the
+    // last tab.
+    if (keepGoing_) createErrorSheet();
     if (diagPara.diagIsOn()) {
       createDiagnosisSheet();
       loadThresholds(diagPara);
@@ -147,6 +154,13 @@ void OutputMgr::createDiagnosisSheet() {
   diagnosisRow_ = Counter(1);
   for (const Heading& h : kDiagnosisHeadings) text(diagnosisSheet_, 1, h.column, h.text);
   formatHeadingRow(diagnosisSheet_);
+}
+
+void OutputMgr::createErrorSheet() {
+  errorSheet_ = addSheet("エラー");
+  errorRow_ = Counter(1);
+  for (const Heading& h : kErrorHeadings) text(errorSheet_, 1, h.column, h.text);
+  formatHeadingRow(errorSheet_);
 }
 
 void OutputMgr::loadThresholds(const IOption& diagPara) {
@@ -292,6 +306,16 @@ void OutputMgr::finishedMethodAnalysis(const MethodRecord& method) {
   if (isPublic) ++publicMethodTotal_;
 }
 
+void OutputMgr::skippedFileAnalysis(const SkippedFileRecord& file) {
+  if (errorSheet_ < 0) throw std::logic_error("a skipped file without the sheet of errors");
+  int32_t row = nextRow(errorRow_);
+  text(errorSheet_, row, 1, file.dirName);
+  text(errorSheet_, row, 2, file.fileName);
+  number(errorSheet_, row, 3, file.number);
+  text(errorSheet_, row, 4, file.description);
+  number(errorSheet_, row, 5, file.wordCount);
+}
+
 void OutputMgr::writeFinding(std::string_view packageName, std::string_view fileName,
                              const std::string* className, const std::string* methodName,
                              std::string_view level, std::string_view message, double value) {
@@ -416,6 +440,7 @@ void OutputMgr::finishSheets(bool withSummary) {
     }
     workbook_->fitColumns(diagnosisSheet_);
   }
+  if (errorSheet_ >= 0) workbook_->fitColumns(errorSheet_);
   workbook_->showFirst(summarySheet_);
 }
 

@@ -40,12 +40,20 @@ class OutputMgr : public IReportWriter {
   void finishedFileAnalysis(const FileRecord& file) override;
   void finishedClassAnalysis(const ClassRecord& cls) override;
   void finishedMethodAnalysis(const MethodRecord& method) override;
+  // Lists a skipped file on the sheet "エラー"; a programming mistake when
+  // keep-going was off at prepare.
+  void skippedFileAnalysis(const SkippedFileRecord& file) override;
   // Writes the summary, fits the columns, shows "Summ" first and writes the
   // workbook.
   void finishedAllAnalysis() override;
   // An error ended the analysis: the rows written so far are kept and the
   // workbook is written without summary. Does nothing without a workbook.
   void finishedWithError();
+
+  // With keep-going on, each later prepare adds the sheet "エラー" as the last
+  // tab, listing the files whose analysis failed; off (the default), no such
+  // sheet.
+  void setKeepGoing(bool keepGoing) { keepGoing_ = keepGoing; }
 
   // The summary of the last finished analysis, for front ends that print it.
   const std::vector<SummaryRow>& summary() const { return summary_; }
@@ -65,6 +73,7 @@ class OutputMgr : public IReportWriter {
   void createClassSheet();
   void createMethodSheet();
   void createDiagnosisSheet();
+  void createErrorSheet();
   void loadThresholds(const IOption& diagPara);
   int32_t nextRow(Counter& row);
   void diagnoseFile(const FileRecord& file);
@@ -88,7 +97,9 @@ class OutputMgr : public IReportWriter {
   Sheet classSheet_ = -1;
   Sheet methodSheet_ = -1;
   Sheet diagnosisSheet_ = -1;
-  Counter fileRow_, classRow_, methodRow_, diagnosisRow_;
+  Sheet errorSheet_ = -1;  // only with keep-going on
+  Counter fileRow_, classRow_, methodRow_, diagnosisRow_, errorRow_;
+  bool keepGoing_ = false;
   bool diagnosisOn_ = false;
   bool excelIsMax_ = true;
   int32_t excelZoom_ = 80;

@@ -1,0 +1,145 @@
+#include "analysis/ParallelAnalysis.h"
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <exception>
+#include <stdexcept>
+#include <utility>
+
+#include "analysis/AnalysisMonitor.h"
+#include "java/IFileAnalyzer.h"
+#include "support/RztError.h"
+
+namespace rzt {
+
+int32_t ParallelAnalysis::windowFor(int32_t jobs) { return std::max(4, 4 * jobs); }
+
+ParallelAnalysis::ParallelAnalysis(int32_t jobs, const AnalyzerFactory& factory, const std::string& encoding,
+                                   int32_t fileTotal, Consumer consume)
+    : consume_(std::move(consume)), fileTotal_(fileTotal) {
+  jobs = std::max(jobs, 1);
+  slots_.resize(static_cast<size_t>(windowFor(jobs)));
+  // The analyzers are made here, so that a failure to make one is the
+  // caller's error and no thread has started yet.
+  for (int32_t i = 0; i < jobs; ++i) {
+    auto worker = std::make_unique<Worker>();
+    worker->analyzer = factory();
+    if (!worker->analyzer) throw std::logic_error("ParallelAnalysis: the factory made no analyzer");
+    worker->monitor = std::make_unique<AnalysisMonitor>(worker->batch);
+    worker->analyzer->setEncoding(encoding);
+    worker->analyzer->setUserMessage(&worker->batch);
+    worker->analyzer->init(worker->monitor.get(), &worker->batch);
+    workers_.push_back(std::move(worker));
+  }
+  try {
+    for (auto& worker : workers_) {
+      Worker* w = worker.get();
+      w->thread = std::thread([this, w] { work(*w); });
+    }
+  } catch (...) {
+    stop();
+    throw;
+  }
+}
+
+ParallelAnalysis::~ParallelAnalysis() { stop(); }
+
+void ParallelAnalysis::stop() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopping_ = true;
+  }
+  workReady_.notify_all();
+  for (auto& worker : workers_) {
+    if (worker->thread.joinable()) worker->thread.join();
+  }
+}
+
+void ParallelAnalysis::submit(const std::string& dirName, const std::string& fileName) {
+  // Only this thread changes submitted_ and consumed_, so it reads them
+  // without the lock.
+  const auto window = static_cast<int64_t>(slots_.size());
+  while (submitted_ - consumed_ >= window) consumeNext(true);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Slot& slot = slots_[static_cast<size_t>(submitted_ % window)];
+    slot.dirName = dirName;
+    slot.fileName = fileName;
+    slot.done = false;
+    ++submitted_;
+  }
+  workReady_.notify_one();
+  // Writing what is ready overlaps the writing with the analysis.
+  while (consumeNext(false)) {
+  }
+}
+
+void ParallelAnalysis::finish() {
+  while (consumeNext(true)) {
+  }
+  stop();
+}
+
+bool ParallelAnalysis::consumeNext(bool wait) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  if (consumed_ == submitted_) return false;
+  Slot& slot = slots_[static_cast<size_t>(consumed_ % static_cast<int64_t>(slots_.size()))];
+  if (!slot.done) {
+    if (!wait) return false;
+    fileDone_.wait(lock, [&slot] { return slot.done; });
+  }
+  // The slot is not reused before consumed_ moves past it, so the consumer
+  // reads it without the lock while the workers go on.
+  lock.unlock();
+  consume_(slot.batch);
+  lock.lock();
+  slot.done = false;
+  ++consumed_;
+  return true;
+}
+
+void ParallelAnalysis::work(Worker& worker) {
+  setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 5);
+  const auto window = static_cast<int64_t>(slots_.size());
+  for (;;) {
+    int64_t index;
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      workReady_.wait(lock, [this] { return stopping_ || claimed_ < submitted_; });
+      if (stopping_) return;
+      index = claimed_++;
+    }
+    Slot& slot = slots_[static_cast<size_t>(index % window)];
+    analyze(worker, index, slot);
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      slot.batch.swap(worker.batch);
+      slot.done = true;
+    }
+    // The consumer may wait for another file than this one.
+    fileDone_.notify_all();
+  }
+}
+
+void ParallelAnalysis::analyze(Worker& worker, int64_t index, const Slot& slot) {
+  const auto ordinal = static_cast<int32_t>(index + 1);
+  FileBatch& batch = worker.batch;
+  batch.begin(ordinal, slot.dirName, slot.fileName);
+  worker.monitor->resumeAnalysis(fileTotal_, ordinal - 1);
+  try {
+    // Nothing of a failed file's reading state may reach the next file.
+    if (worker.stale) worker.analyzer->init(worker.monitor.get(), &batch);
+    worker.stale = false;
+    worker.analyzer->doAnalysis(slot.dirName, slot.fileName);
+  } catch (const RztError& error) {
+    batch.fail(error, worker.analyzer->getWordCount());
+    worker.stale = true;
+  } catch (...) {
+    batch.fail(std::current_exception());
+    worker.stale = true;
+  }
+}
+
+}  // namespace rzt
