@@ -1,2 +1,178 @@
-// rzt-cli: measures Java source code from the command line.
-int main() { return 0; }
+// rzt-cli: measures Java source code from the command line and writes the
+// measurements into a report: an .xlsx workbook, a JSON document or CSV files.
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "analysis/AnalyzerMain.h"
+#include "analysis/FileEnumeration.h"
+#include "cli/CliArguments.h"
+#include "cli/ConsoleUserMessage.h"
+#include "cli/FindingCountingWorkbook.h"
+#include "cli/NullWorkbook.h"
+#include "cli/ReportOutput.h"
+#include "cli/SummaryPrinter.h"
+#include "cli/TerminalStatusLine.h"
+#include "cli/TerminalText.h"
+#include "java/ModernFileAnalyzer.h"
+#include "options/OptionValues.h"
+#include "report/OutputMgr.h"
+#include "support/RztError.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitError = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitFindings = 3;
+
+void printLine(std::FILE* out, const std::string& text) {
+  const std::string safe = rzt::terminalSafe(text);
+  std::fprintf(out, "rzt-cli: %s\n", safe.c_str());
+}
+
+int usageError(const std::string& message) {
+  printLine(stderr, message);
+  std::fputs(rzt::cliUsageLine().c_str(), stderr);
+  std::fputs("Try 'rzt-cli --help' for more information.\n", stderr);
+  return kExitUsage;
+}
+
+// What PATH names: a directory, or a Java file split into its directory and
+// bare name as the driver takes them.
+struct Target {
+  bool isDirectory = false;
+  std::string dirName;
+  std::string fileName;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace rzt;
+
+  const CliParseResult parsed = parseCliArguments(std::vector<std::string>(argv + 1, argv + argc));
+  if (!parsed.ok()) return usageError(parsed.error);
+  const CliArguments& arguments = parsed.arguments;
+  if (arguments.help) {
+    std::fputs(cliHelpText().c_str(), stdout);
+    return kExitOk;
+  }
+  if (arguments.version) {
+    std::fputs("rzt-cli " RZT_VERSION "\n", stdout);
+    return kExitOk;
+  }
+
+  Target target;
+  std::error_code ec;
+  const fs::file_status status = fs::status(arguments.path, ec);
+  if (fs::is_directory(status)) {
+    target.isDirectory = true;
+    target.dirName = arguments.path;
+  } else if (fs::is_regular_file(status)) {
+    const fs::path path(arguments.path);
+    target.fileName = path.filename().string();
+    if (!FileEnumeration::isJavaFileName(target.fileName)) {
+      return usageError("PATH must be a .java file or a directory: " + arguments.path);
+    }
+    target.dirName = path.parent_path().string();
+    if (target.dirName.empty()) target.dirName = ".";
+  } else if (fs::exists(status)) {
+    return usageError("PATH must be a .java file or a directory: " + arguments.path);
+  } else {
+    printLine(stderr, "パスが見つかりません: " + arguments.path);
+    return kExitError;
+  }
+
+  OptionValues options;
+  applyCliArguments(arguments, options);
+
+  TerminalStatusLine statusLine(stderr, !arguments.quiet && ::isatty(STDERR_FILENO) == 1);
+  ConsoleUserMessage messages(stderr, &statusLine);
+  const bool toStandardOutput = arguments.output == kStandardOutputName && !arguments.dryRun;
+  int32_t findings = 0;
+  OutputMgr outputMgr([&arguments, &findings] {
+    // A dry run measures, diagnoses and sums up all the same, into nothing.
+    std::unique_ptr<IWorkbook> workbook = arguments.dryRun ? std::make_unique<NullWorkbook>()
+                                                           : makeReportWorkbook(arguments.format, arguments.output);
+    return std::make_unique<FindingCountingWorkbook>(std::move(workbook), &findings);
+  });
+  outputMgr.setKeepGoing(options.keepGoing);
+  AnalyzerMain analyzer(statusLine, messages);
+  analyzer.setEncoding(options.encoding);
+  if (arguments.modernSyntax) {
+    analyzer.setFileAnalyzerFactory([] { return std::make_unique<ModernFileAnalyzer>(); });
+  }
+  const unsigned processors = std::thread::hardware_concurrency();
+  analyzer.setJobs(arguments.jobs > 0 ? arguments.jobs : static_cast<int32_t>(processors > 0 ? processors : 1));
+  analyzer.setKeepGoing(options.keepGoing);
+  analyzer.setSkippedFileHandler([&statusLine](const SkippedFileRecord& file) {
+    statusLine.clear();
+    printLine(stderr, "skipped " + FileEnumeration::joinPath(file.dirName, file.fileName) + ": error " +
+                          std::to_string(file.number) + (file.source.empty() ? "" : " (" + file.source + ")") + ": " +
+                          file.description);
+    statusLine.redraw();
+  });
+
+  std::string failure;
+  try {
+    analyzer.init(&outputMgr, options);
+    if (target.isDirectory) {
+      analyzer.doAnalysisDir(target.dirName, arguments.recursive);
+    } else {
+      analyzer.doAnalysisFile(target.dirName, target.fileName);
+    }
+  } catch (const RztError& e) {
+    failure = "error " + std::to_string(e.number()) + (e.source().empty() ? "" : " (" + e.source() + ")") +
+              ": " + e.description();
+  } catch (const std::exception& e) {
+    failure = std::string("error: ") + e.what();
+  }
+  statusLine.finish();
+
+  if (!failure.empty()) {
+    printLine(stderr, failure);
+    if (!analyzer.currentFile().empty()) printLine(stderr, "while analysing " + analyzer.currentFile());
+    if (outputMgr.hasWorkbook()) {
+      try {
+        outputMgr.finishedWithError();
+        if (!arguments.dryRun) {
+          printLine(stderr, "the rows so far were written to " + reportLocation(arguments.format, arguments.output) +
+                                ", without summary");
+        }
+      } catch (const RztError& e) {
+        printLine(stderr, "error " + std::to_string(e.number()) + ": " + e.description());
+      } catch (const std::exception& e) {
+        printLine(stderr, std::string("error: ") + e.what());
+      }
+    }
+    return kExitError;
+  }
+
+  // Standard output already holds the report itself, which has the summary.
+  if (!toStandardOutput) {
+    const std::string table = summaryTable(outputMgr.summary());
+    std::fwrite(table.data(), 1, table.size(), stdout);
+  }
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) return kExitError;
+  if (const int32_t skipped = analyzer.skippedFileCount(); skipped > 0) {
+    printLine(stderr, std::to_string(skipped) + (skipped == 1 ? " file" : " files") + " skipped" +
+                          (arguments.dryRun ? "" : ", listed on the sheet \"エラー\""));
+    return kExitError;
+  }
+  if (arguments.failOnFindings && findings > 0) {
+    printLine(stderr, std::to_string(findings) + (findings == 1 ? " finding" : " findings") +
+                          " on the \"診断\" sheet");
+    return kExitFindings;
+  }
+  return kExitOk;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "report/IWorkbook.h"
+
+namespace rzt {
+
+// The formats rzt-cli writes a report in.
+enum class ReportFormat { kXlsx, kJson, kCsv };
+
+// The name that stands for standard output in -o.
+inline constexpr std::string_view kStandardOutputName = "-";
+
+// The format chosen by the extension of the report's name, without regard to
+// case: ".xlsx", ".json", ".csv"; "-" is JSON on standard output. Any other
+// name has no format.
+std::optional<ReportFormat> reportFormatFor(std::string_view output);
+
+// A new, empty workbook writing the report to output in the format.
+std::unique_ptr<IWorkbook> makeReportWorkbook(ReportFormat format, const std::string& output);
+
+// Where the report goes, for messages: the file, the files of the sheets
+// ("out/report-*.csv") or "standard output".
+std::string reportLocation(ReportFormat format, const std::string& output);
+
+}  // namespace rzt
