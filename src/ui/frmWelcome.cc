@@ -25,6 +25,7 @@
 #include "frmAbout.h"
 #include "frmOption.h"
 #include "frmSplash.h"
+#include "java/ModernFileAnalyzer.h"
 #include "report/OutputMgr.h"
 #include "report/XlsxWorkbook.h"
 #include "support/RztError.h"
@@ -254,7 +255,17 @@ void frmWelcome::cmdOK_Click() {
     if (!analyzer) analyzer = std::make_unique<AnalyzerMain>(statusLine_, messages());
     frmOption& options = optionDialog();
     if (!outputMgr) outputMgr = std::make_unique<OutputMgr>([this] { return makeWorkbook(); });
+    // The syntax chosen in the dialog: the modern mode reads a syntax tree,
+    // an empty factory brings back the word-level analysis.
+    if (options.syntaxIsModern()) {
+      analyzer->setFileAnalyzerFactory([] { return std::make_unique<ModernFileAnalyzer>(); });
+    } else {
+      analyzer->setFileAnalyzerFactory({});
+    }
     analyzer->setEncoding(options.encoding());
+    // Both halves of keep-going: the driver skips, the report lists.
+    analyzer->setKeepGoing(options.keepGoing());
+    outputMgr->setKeepGoing(options.keepGoing());
     analyzer->init(outputMgr.get(), options);
     analysing = true;
     if (runAnalysis()) presentWorkbook();
