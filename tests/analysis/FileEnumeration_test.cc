@@ -92,6 +92,8 @@ std::vector<TreeCase> treeCases() {
   };
 }
 
+void PrintTo(const TreeCase& c, std::ostream* out) { *out << c.name; }
+
 class FileEnumerationTree : public ::testing::TestWithParam<TreeCase> {};
 
 TEST_P(FileEnumerationTree, ListsFilesInOrder) {
@@ -165,6 +167,8 @@ struct BadPathCase {
   const char* name;
   std::string relative;  // below the temporary folder
 };
+
+void PrintTo(const BadPathCase& c, std::ostream* out) { *out << c.name; }
 
 class FileEnumerationBadPath : public ::testing::TestWithParam<BadPathCase> {};
 
