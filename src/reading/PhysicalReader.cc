@@ -1,5 +1,7 @@
 #include "reading/PhysicalReader.h"
 
+#include <cstring>
+
 namespace rzt {
 
 void PhysicalReader::openFile(const std::string& dName, const std::string& fName) {
@@ -10,20 +12,27 @@ void PhysicalReader::openFile(const std::string& dName, const std::string& fName
 void PhysicalReader::closeFile() { fileReader_.closeFile(); }
 
 bool PhysicalReader::nextLine() {
-  statementFlag_ = false;
-  commentFlag_ = false;
-  bool result = false;
   // Walks the reader's text directly: the same characters hasMoreChars and
-  // readChar would give, without a call per character.
+  // readChar would give, without a call per character. Once a line's flag
+  // is set, the characters that could change nothing more are skipped in
+  // runs: in code, all up to the next "/"; in a block comment, all up to
+  // the next "*"; in a line comment, the rest of the line.
   std::string_view text = fileReader_.getText();
-  size_t pos = fileReader_.getPosition();
-  const size_t end = text.size();
+  const char* const begin = text.data();
+  const char* p = begin + fileReader_.getPosition();
+  const char* const end = begin + text.size();
+  const char* const newline = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+  const char* const lineEnd = newline != nullptr ? newline : end;
   int32_t state = lineState_;
   bool statement = false;
   bool comment = false;
-  char c = ' ';
-  while (c != '\n' && pos < end) {
-    c = text[pos++];
+  bool result = false;
+  auto skipTo = [&](char stop) {
+    const void* q = std::memchr(p, stop, static_cast<size_t>(lineEnd - p));
+    p = q != nullptr ? static_cast<const char*>(q) : lineEnd;
+  };
+  while (p < lineEnd) {
+    const char c = *p++;
     if (c == '\r') continue;
     result = true;
     switch (state) {
@@ -32,12 +41,14 @@ bool PhysicalReader::nextLine() {
           state = 1;
         } else if (!isWhiteSpace(c)) {
           statement = true;
+          skipTo('/');
         }
         break;
       case 1:
         if (c == '/') {
           comment = true;
           state = 2;
+          p = lineEnd;
         } else if (c == '*') {
           comment = true;
           state = 3;
@@ -47,7 +58,7 @@ bool PhysicalReader::nextLine() {
         }
         break;
       case 2:
-        if (c == '\n') state = 0;
+        p = lineEnd;
         break;
       case 3:
         if (c == '*') {
@@ -55,6 +66,7 @@ bool PhysicalReader::nextLine() {
           state = 4;
         } else if (!isWhiteSpace(c)) {
           comment = true;
+          skipTo('*');
         }
         break;
       case 4:
@@ -70,7 +82,17 @@ bool PhysicalReader::nextLine() {
         break;
     }
   }
-  fileReader_.setPosition(pos);
+  if (newline != nullptr) {
+    // The line feed itself: white space that ends a line comment.
+    result = true;
+    p = newline + 1;
+    if (state == 1 || state == 2) {
+      state = 0;
+    } else if (state == 4) {
+      state = 3;
+    }
+  }
+  fileReader_.setPosition(static_cast<size_t>(p - begin));
   lineState_ = state;
   statementFlag_ = statement;
   commentFlag_ = comment;
