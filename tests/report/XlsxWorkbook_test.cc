@@ -250,5 +250,33 @@ TEST(XlsxWorkbookTest, PathsThatCannotBeWrittenAreRefusedAtOnce) {
   EXPECT_TRUE(fs::is_empty(dir.path() / "folder"));
 }
 
+// Every part of the zip is deflated with the fastest level: the flag bits 1
+// and 2 of each local header say so (both set for level 1).
+TEST(XlsxWorkbookTest, PartsAreDeflatedAtTheFastestLevel) {
+  TempDir dir;
+  const fs::path file = dir.path() / "book.xlsx";
+  {
+    XlsxWorkbook wb(file);
+    const auto sheet = wb.addSheet("Method");
+    for (int32_t row = 1; row <= 200; ++row) wb.setText(sheet, row, 1, "row " + std::to_string(row));
+    wb.close();
+  }
+  const std::string zip = readFile(file);
+  auto at16 = [&zip](size_t at) {
+    return static_cast<uint32_t>(static_cast<unsigned char>(zip[at]) | static_cast<unsigned char>(zip[at + 1]) << 8);
+  };
+  int parts = 0;
+  // The local headers one after the other, up to the central directory.
+  for (size_t at = 0; at + 30 <= zip.size() && zip.compare(at, 4, "PK\x03\x04") == 0;) {
+    EXPECT_EQ(at16(at + 8), 8u) << "deflated, at byte " << at;
+    EXPECT_EQ(at16(at + 6) & 6, 6u) << "the fastest level, at byte " << at;
+    const size_t compressed = at16(at + 18) | static_cast<size_t>(at16(at + 20)) << 16;
+    at += 30 + at16(at + 26) + at16(at + 28) + compressed;
+    ++parts;
+  }
+  EXPECT_GE(parts, 5);
+  EXPECT_EQ(readXlsx(file).sheet("Method")->text(200, 1), "row 200");
+}
+
 }  // namespace
 }  // namespace rzt::test
