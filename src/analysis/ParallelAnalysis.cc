@@ -14,7 +14,7 @@
 
 namespace rzt {
 
-int32_t ParallelAnalysis::windowFor(int32_t jobs) { return std::max(4, 4 * jobs); }
+int32_t ParallelAnalysis::windowFor(int32_t jobs) { return std::max(16, 16 * jobs); }
 
 ParallelAnalysis::ParallelAnalysis(int32_t jobs, const AnalyzerFactory& factory, const std::string& encoding,
                                    int32_t fileTotal, Consumer consume)
@@ -61,7 +61,13 @@ void ParallelAnalysis::submit(const std::string& dirName, const std::string& fil
   // Only this thread changes submitted_ and consumed_, so it reads them
   // without the lock.
   const auto window = static_cast<int64_t>(slots_.size());
-  while (submitted_ - consumed_ >= window) consumeNext(true);
+  if (submitted_ - consumed_ >= window) {
+    // The window is full: sleep until its older half is done rather than
+    // waking for every file, then hand on whatever is ready.
+    waitUntilDone(consumed_ + std::max<int64_t>(1, window / 4));
+    while (consumeNext()) {
+    }
+  }
   {
     std::lock_guard<std::mutex> lock(mutex_);
     Slot& slot = slots_[static_cast<size_t>(submitted_ % window)];
@@ -72,24 +78,40 @@ void ParallelAnalysis::submit(const std::string& dirName, const std::string& fil
   }
   workReady_.notify_one();
   // Writing what is ready overlaps the writing with the analysis.
-  while (consumeNext(false)) {
+  while (consumeNext()) {
   }
 }
 
 void ParallelAnalysis::finish() {
-  while (consumeNext(true)) {
+  const auto half = std::max<int64_t>(1, static_cast<int64_t>(slots_.size()) / 2);
+  while (consumed_ < submitted_) {
+    waitUntilDone(std::min(submitted_, consumed_ + half));
+    while (consumeNext()) {
+    }
   }
   stop();
 }
 
-bool ParallelAnalysis::consumeNext(bool wait) {
+bool ParallelAnalysis::doneUpTo(int64_t end) const {
+  const auto window = static_cast<int64_t>(slots_.size());
+  for (int64_t k = consumed_; k < end; ++k) {
+    if (!slots_[static_cast<size_t>(k % window)].done) return false;
+  }
+  return true;
+}
+
+void ParallelAnalysis::waitUntilDone(int64_t end) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  wakeAt_ = end;
+  fileDone_.wait(lock, [this, end] { return doneUpTo(end); });
+  wakeAt_ = 0;
+}
+
+bool ParallelAnalysis::consumeNext() {
   std::unique_lock<std::mutex> lock(mutex_);
   if (consumed_ == submitted_) return false;
   Slot& slot = slots_[static_cast<size_t>(consumed_ % static_cast<int64_t>(slots_.size()))];
-  if (!slot.done) {
-    if (!wait) return false;
-    fileDone_.wait(lock, [&slot] { return slot.done; });
-  }
+  if (!slot.done) return false;
   // The slot is not reused before consumed_ moves past it, so the consumer
   // reads it without the lock while the workers go on.
   lock.unlock();
@@ -113,13 +135,15 @@ void ParallelAnalysis::work(Worker& worker) {
     }
     Slot& slot = slots_[static_cast<size_t>(index % window)];
     analyze(worker, index, slot);
+    bool wake;
     {
       std::lock_guard<std::mutex> lock(mutex_);
       slot.batch.swap(worker.batch);
       slot.done = true;
+      wake = wakeAt_ > 0 && doneUpTo(wakeAt_);
     }
-    // The consumer may wait for another file than this one.
-    fileDone_.notify_all();
+    // Only the file that completes what the consumer waits for wakes it.
+    if (wake) fileDone_.notify_one();
   }
 }
 

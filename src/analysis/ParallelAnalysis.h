@@ -67,9 +67,14 @@ class ParallelAnalysis {
 
   void work(Worker& worker);
   void analyze(Worker& worker, int64_t index, const Slot& slot);
-  // Hands the next file on to the consumer: false when nothing is in flight,
-  // or when it is not finished and wait is false.
-  bool consumeNext(bool wait);
+  // Hands the next file on to the consumer: false when nothing is in flight
+  // or it is not finished.
+  bool consumeNext();
+  // Sleeps until the files from the next one to consume up to end (not
+  // included) are all done.
+  void waitUntilDone(int64_t end);
+  // With the lock held: whether those files are all done.
+  bool doneUpTo(int64_t end) const;
   void stop();
 
   Consumer consume_;
@@ -78,10 +83,11 @@ class ParallelAnalysis {
   std::vector<std::unique_ptr<Worker>> workers_;
   std::mutex mutex_;
   std::condition_variable workReady_;  // a file was queued, or the run stops
-  std::condition_variable fileDone_;   // a worker finished a file
+  std::condition_variable fileDone_;   // the files the consumer waits for are done
   int64_t submitted_ = 0;  // files queued
   int64_t claimed_ = 0;    // files taken by a worker
   int64_t consumed_ = 0;   // files handed to the consumer
+  int64_t wakeAt_ = 0;     // the consumer sleeps until the files before it are done; 0: awake
   bool stopping_ = false;
 };
 
