@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "SharedWorkbook.h"
 #include "TestSupport.h"
 #include "analysis/AnalyzerMain.h"
 #include "options/OptionValues.h"
@@ -14,28 +15,6 @@
 
 namespace rzt {
 namespace {
-
-// Passes every call on to a memory workbook that stays readable after the
-// report writer has dropped its workbook.
-class Forwarding final : public IWorkbook {
- public:
-  explicit Forwarding(std::shared_ptr<MemoryWorkbook> book) : book_(std::move(book)) {}
-  Sheet addSheet(std::string_view name) override { return book_->addSheet(name); }
-  void setText(Sheet s, int32_t r, int32_t c, std::string_view t) override { book_->setText(s, r, c, t); }
-  void setNumber(Sheet s, int32_t r, int32_t c, double v) override { book_->setNumber(s, r, c, v); }
-  void setNumberFormat(Sheet s, int32_t r, int32_t c, std::string_view f) override {
-    book_->setNumberFormat(s, r, c, f);
-  }
-  void freezeHeadingRow(Sheet s) override { book_->freezeHeadingRow(s); }
-  void centreHeadingRow(Sheet s) override { book_->centreHeadingRow(s); }
-  void setZoom(Sheet s, int32_t percent) override { book_->setZoom(s, percent); }
-  void fitColumns(Sheet s) override { book_->fitColumns(s); }
-  void showFirst(Sheet s) override { book_->showFirst(s); }
-  void close() override { book_->close(); }
-
- private:
-  std::shared_ptr<MemoryWorkbook> book_;
-};
 
 // Rows of the diagnosis sheet below its heading that name a level.
 int32_t findingRows(const MemoryWorkbook& book) {
@@ -89,7 +68,7 @@ TEST(FindingCountingWorkbook, CountsTheFindingRowsOfTheDiagnosisSheet) {
     int32_t findings = -1;
     OutputMgr outputMgr([&] {
       books.push_back(std::make_shared<MemoryWorkbook>());
-      return std::make_unique<FindingCountingWorkbook>(std::make_unique<Forwarding>(books.back()), &findings);
+      return std::make_unique<FindingCountingWorkbook>(std::make_unique<test::SharedWorkbook>(books.back()), &findings);
     });
     test::RecordingStatusLine status;
     test::RecordingUserMessage messages;
