@@ -1,15 +1,17 @@
 #include "analysis/FileEnumeration.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
-#include <filesystem>
+#include <memory>
 #include <stdexcept>
-#include <system_error>
 
 #include "support/Counter.h"
 #include "support/RztError.h"
-
-namespace fs = std::filesystem;
 
 namespace rzt {
 
@@ -77,29 +79,51 @@ size_t FileEnumeration::collectFiles(const std::string& dirName, bool subDir, si
   return next;
 }
 
+namespace {
+
+// Closes a directory stream when the listing ends, however it ends.
+struct DirCloser {
+  void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
+}  // namespace
+
 FileEnumeration::Listing FileEnumeration::listDirectory(const std::string& dirName) {
   Listing listing;
-  std::error_code ec;
-  fs::directory_iterator it(fs::path(dirName), ec);
-  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-    std::string name = it->path().filename().string();
-    if (name.empty() || name[0] == '.') continue;
-    std::error_code statEc;
-    const fs::file_status own = it->symlink_status(statEc);
-    if (statEc) continue;
-    if (fs::is_symlink(own)) {
+  // readdir itself: the entries' types come with the listing on most file
+  // systems, so a walk costs no stat per entry, only per link (and per entry
+  // where the file system does not tell), relative to the directory.
+  std::unique_ptr<DIR, DirCloser> dir(::opendir(dirName.c_str()));
+  if (!dir) throw RztError(kErrPathNotFound, "", "パスが見つかりません: " + dirName);
+  const int fd = ::dirfd(dir.get());
+  for (;;) {
+    errno = 0;
+    const dirent* entry = ::readdir(dir.get());
+    if (entry == nullptr) {
+      if (errno != 0) throw RztError(kErrPathNotFound, "", "パスが見つかりません: " + dirName);
+      break;
+    }
+    const char* name = entry->d_name;
+    if (name[0] == '\0' || name[0] == '.') continue;
+    unsigned char type = entry->d_type;
+    struct stat st;
+    if (type == DT_UNKNOWN) {
+      if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+      type = S_ISLNK(st.st_mode) ? DT_LNK : S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : DT_UNKNOWN;
+    }
+    if (type == DT_LNK) {
       // A link to a directory is not followed, so a link back up cannot loop;
       // a link to a regular file is read like the file.
-      const fs::file_status target = it->status(statEc);
-      if (!statEc && fs::is_regular_file(target) && isJavaFileName(name)) listing.files.push_back(std::move(name));
-    } else if (fs::is_directory(own)) {
-      listing.subDirs.push_back(std::move(name));
-    } else if (fs::is_regular_file(own) && isJavaFileName(name)) {
+      if (isJavaFileName(name) && ::fstatat(fd, name, &st, 0) == 0 && S_ISREG(st.st_mode)) {
+        listing.files.emplace_back(name);
+      }
+    } else if (type == DT_DIR) {
+      listing.subDirs.emplace_back(name);
+    } else if (type == DT_REG && isJavaFileName(name)) {
       // Pipes, sockets and devices are never opened, whatever their name.
-      listing.files.push_back(std::move(name));
+      listing.files.emplace_back(name);
     }
   }
-  if (ec) throw RztError(kErrPathNotFound, "", "パスが見つかりません: " + dirName);
   // std::string compares as unsigned bytes, so this is byte order.
   std::sort(listing.files.begin(), listing.files.end());
   std::sort(listing.subDirs.begin(), listing.subDirs.end());
