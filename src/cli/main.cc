@@ -15,7 +15,6 @@
 #include "analysis/FileEnumeration.h"
 #include "cli/CliArguments.h"
 #include "cli/ConsoleUserMessage.h"
-#include "cli/FindingCountingWorkbook.h"
 #include "cli/NullWorkbook.h"
 #include "cli/ReportOutput.h"
 #include "cli/SummaryPrinter.h"
@@ -99,12 +98,10 @@ int main(int argc, char** argv) {
   TerminalStatusLine statusLine(stderr, !arguments.quiet && ::isatty(STDERR_FILENO) == 1);
   ConsoleUserMessage messages(stderr, &statusLine);
   const bool toStandardOutput = arguments.output == kStandardOutputName && !arguments.dryRun;
-  int32_t findings = 0;
-  OutputMgr outputMgr([&arguments, &findings] {
+  OutputMgr outputMgr([&arguments]() -> std::unique_ptr<IWorkbook> {
     // A dry run measures, diagnoses and sums up all the same, into nothing.
-    std::unique_ptr<IWorkbook> workbook = arguments.dryRun ? std::make_unique<NullWorkbook>()
-                                                           : makeReportWorkbook(arguments.format, arguments.output);
-    return std::make_unique<FindingCountingWorkbook>(std::move(workbook), &findings);
+    if (arguments.dryRun) return std::make_unique<NullWorkbook>();
+    return makeReportWorkbook(arguments.format, arguments.output);
   });
   outputMgr.setKeepGoing(options.keepGoing);
   AnalyzerMain analyzer(statusLine, messages);
@@ -169,7 +166,7 @@ int main(int argc, char** argv) {
                           (arguments.dryRun ? "" : ", listed on the sheet \"エラー\""));
     return kExitError;
   }
-  if (arguments.failOnFindings && findings > 0) {
+  if (const int32_t findings = outputMgr.findingCount(); arguments.failOnFindings && findings > 0) {
     printLine(stderr, std::to_string(findings) + (findings == 1 ? " finding" : " findings") +
                           " on the \"診断\" sheet");
     return kExitFindings;

@@ -57,6 +57,9 @@ class OutputMgr : public IReportWriter {
 
   // The summary of the last finished analysis, for front ends that print it.
   const std::vector<SummaryRow>& summary() const { return summary_; }
+  // The findings the last report lists on its sheet "診断" so far (the row
+  // saying nothing was found is none); 0 without the diagnosis.
+  int32_t findingCount() const { return diagnosisOn_ ? diagnosisRow_.value() - 1 : 0; }
   // The display choice read by the last prepare.
   bool excelIsMax() const { return excelIsMax_; }
   // A workbook is being written (between prepare and its end).
