@@ -10,6 +10,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "support/AsciiCase.h"
 #include "support/Counter.h"
 #include "support/RztError.h"
 
@@ -130,18 +131,7 @@ FileEnumeration::Listing FileEnumeration::listDirectory(const std::string& dirNa
   return listing;
 }
 
-bool FileEnumeration::isJavaFileName(const std::string& name) {
-  static constexpr char kExtension[] = ".java";
-  constexpr size_t kLength = sizeof(kExtension) - 1;
-  if (name.size() < kLength) return false;
-  const size_t offset = name.size() - kLength;
-  for (size_t i = 0; i < kLength; ++i) {
-    char c = name[offset + i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != kExtension[i]) return false;
-  }
-  return true;
-}
+bool FileEnumeration::isJavaFileName(const std::string& name) { return endsWithFoldedAscii(name, ".java"); }
 
 std::string FileEnumeration::joinPath(const std::string& dirName, const std::string& name) {
   if (!dirName.empty() && dirName.back() == '/') return dirName + name;

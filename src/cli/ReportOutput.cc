@@ -6,22 +6,9 @@
 #include "report/CsvWorkbook.h"
 #include "report/JsonWorkbook.h"
 #include "report/XlsxWorkbook.h"
+#include "support/AsciiCase.h"
 
 namespace rzt {
-namespace {
-
-bool endsWithFolded(std::string_view text, std::string_view suffix) {
-  if (text.size() < suffix.size()) return false;
-  const std::string_view end = text.substr(text.size() - suffix.size());
-  for (size_t i = 0; i < suffix.size(); ++i) {
-    char c = end[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != suffix[i]) return false;
-  }
-  return true;
-}
-
-}  // namespace
 
 std::optional<ReportFormat> reportFormatFor(std::string_view output) {
   if (output == kStandardOutputName) return ReportFormat::kJson;
@@ -30,7 +17,7 @@ std::optional<ReportFormat> reportFormatFor(std::string_view output) {
   const std::pair<std::string_view, ReportFormat> known[] = {
       {".xlsx", ReportFormat::kXlsx}, {".json", ReportFormat::kJson}, {".csv", ReportFormat::kCsv}};
   for (const auto& [extension, format] : known) {
-    if (name.size() > extension.size() && endsWithFolded(name, extension)) return format;
+    if (name.size() > extension.size() && endsWithFoldedAscii(name, extension)) return format;
   }
   return std::nullopt;
 }

@@ -6,16 +6,16 @@
 #include <cstdint>
 #include <cstring>
 
+#include "support/AsciiCase.h"
+
 namespace rzt {
 namespace {
 
 const iconv_t kNoDescriptor = reinterpret_cast<iconv_t>(-1);
 
-std::string lowerAscii(std::string_view s) {
+std::string lowerAsciiCopy(std::string_view s) {
   std::string r(s);
-  for (char& c : r) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  lowerAsciiInPlace(r);
   return r;
 }
 
@@ -106,7 +106,7 @@ void TextDecoder::setEncoding(const std::string& encoding) {
   if (encoding == encoding_) return;
   closeExplicit();
   encoding_ = encoding;
-  std::string lower = lowerAscii(encoding);
+  std::string lower = lowerAsciiCopy(encoding);
   isAuto_ = lower.empty() || lower == "auto";
   isUtf8_ = lower == "utf-8" || lower == "utf8";
 }

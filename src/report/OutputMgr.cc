@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "options/IOption.h"
+#include "support/AsciiCase.h"
 #include "support/RztError.h"
 
 namespace rzt {
@@ -221,9 +222,7 @@ void OutputMgr::finishedFileAnalysis(const FileRecord& file) {
 
 void OutputMgr::registerPackage(std::string_view packageName) {
   packageKey_.assign(packageName);
-  for (char& c : packageKey_) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  lowerAsciiInPlace(packageKey_);
   if (packageRegistry_.find(packageKey_) == packageRegistry_.end()) {
     packageRegistry_.insert(packageKey_);
   }
