@@ -108,7 +108,7 @@ SkippedFileRecord FileBatch::skippedFile() const {
   if (error_) {
     skipped.number = error_->number();
     skipped.source = error_->source();
-    skipped.description = error_->description();
+    skipped.description = error_->fullDescription();
   }
   skipped.wordCount = wordCount_;
   return skipped;

@@ -42,6 +42,8 @@ void NullWorkbook::fitColumns(Sheet sheet) { check(sheet, 1, 1); }
 
 void NullWorkbook::showFirst(Sheet sheet) { check(sheet, 1, 1); }
 
+void NullWorkbook::setPartial() { checkOpen(); }
+
 void NullWorkbook::close() {
   checkOpen();
   closed_ = true;

@@ -22,6 +22,7 @@ class NullWorkbook final : public IWorkbook {
   void setZoom(Sheet sheet, int32_t percent) override;
   void fitColumns(Sheet sheet) override;
   void showFirst(Sheet sheet) override;
+  void setPartial() override;
   void close() override;
 
  private:

@@ -130,7 +130,7 @@ int main(int argc, char** argv) {
     }
   } catch (const RztError& e) {
     failure = "error " + std::to_string(e.number()) + (e.source().empty() ? "" : " (" + e.source() + ")") +
-              ": " + e.description();
+              ": " + e.fullDescription();
   } catch (const std::exception& e) {
     failure = std::string("error: ") + e.what();
   }
@@ -143,7 +143,8 @@ int main(int argc, char** argv) {
       try {
         outputMgr.finishedWithError();
         if (!arguments.dryRun) {
-          printLine(stderr, "the rows so far were written to " + reportLocation(arguments.format, arguments.output) +
+          const std::string partial = toStandardOutput ? arguments.output : partialReportPath(arguments.output).string();
+          printLine(stderr, "the rows so far were written to " + reportLocation(arguments.format, partial) +
                                 ", without summary");
         }
       } catch (const RztError& e) {

@@ -228,8 +228,9 @@ const std::string& LogicalReader::readWordFrom(Source& src) {
 }
 
 void LogicalReader::raiseEndOfFile() {
-  if (messages_ != nullptr) messages_->showMessage("解析の途中でEOFに到達しました");
-  throw RztError(500020, "LogicalReader.readWord", "500020");
+  static constexpr const char* kMessage = "解析の途中でEOFに到達しました";
+  if (messages_ != nullptr) messages_->showMessage(kMessage);
+  throw RztError(500020, "LogicalReader.readWord", "500020", kMessage);
 }
 
 }  // namespace rzt

@@ -29,6 +29,7 @@ class CsvWorkbook final : public SpooledWorkbook {
 
  private:
   std::string spoolPattern(std::string_view sheetName) override;
+  void usePartialNames() override { path_ = partialReportPath(path_); }
   void writeRow(SheetSpool& sheet, int32_t row, std::span<const Cell> cells) override;
   void finish(const std::vector<SheetSpool*>& tabOrder) override;
 

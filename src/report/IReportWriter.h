@@ -17,7 +17,7 @@ struct SkippedFileRecord {
   std::string fileName;
   int32_t number = 0;
   std::string source;
-  std::string description;
+  std::string description;  // with the message that came with the error beside it
   int32_t wordCount = 0;
 };
 

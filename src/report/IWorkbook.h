@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string_view>
 
 namespace rzt {
@@ -38,8 +39,16 @@ class IWorkbook {
   virtual void fitColumns(Sheet sheet) = 0;
   // The sheet shown when the workbook is opened.
   virtual void showFirst(Sheet sheet) = 0;
+  // The report ends early: close writes it where a partial report goes
+  // (partialReportPath of the file it would have replaced), so that it is
+  // never taken for, nor written over, a complete one.
+  virtual void setPartial() = 0;
   // Finishes the workbook; no other call may follow.
   virtual void close() = 0;
 };
+
+// Where the partial report of path goes: "out/report.xlsx" gives
+// "out/report-partial.xlsx".
+std::filesystem::path partialReportPath(const std::filesystem::path& path);
 
 }  // namespace rzt

@@ -71,6 +71,11 @@ std::string JsonWorkbook::spoolPattern(std::string_view) {
   return (fs::path(spoolFolder_) / ("." + base + ".sheet.XXXXXX")).string();
 }
 
+void JsonWorkbook::usePartialNames() {
+  // Standard output has no name to change.
+  if (!path_.empty()) path_ = partialReportPath(path_);
+}
+
 const std::string& JsonWorkbook::keyOf(SheetSpool& sheet, int32_t column) {
   if (static_cast<size_t>(sheet.id) >= keys_.size()) keys_.resize(static_cast<size_t>(sheet.id) + 1);
   Keys& keys = keys_[static_cast<size_t>(sheet.id)];

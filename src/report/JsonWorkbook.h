@@ -37,6 +37,7 @@ class JsonWorkbook final : public SpooledWorkbook {
   };
 
   std::string spoolPattern(std::string_view sheetName) override;
+  void usePartialNames() override;
   void writeRow(SheetSpool& sheet, int32_t row, std::span<const Cell> cells) override;
   void finish(const std::vector<SheetSpool*>& tabOrder) override;
   const std::string& keyOf(SheetSpool& sheet, int32_t column);

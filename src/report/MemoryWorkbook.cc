@@ -79,6 +79,11 @@ void MemoryWorkbook::showFirst(Sheet sheet) {
   shown_ = sheet;
 }
 
+void MemoryWorkbook::setPartial() {
+  if (closed_) throw std::logic_error("the workbook is closed");
+  partial_ = true;
+}
+
 void MemoryWorkbook::close() {
   if (closed_) throw std::logic_error("the workbook is closed");
   closed_ = true;

@@ -41,6 +41,7 @@ class MemoryWorkbook : public IWorkbook {
   void setZoom(Sheet sheet, int32_t percent) override;
   void fitColumns(Sheet sheet) override;
   void showFirst(Sheet sheet) override;
+  void setPartial() override;
   void close() override;
 
   // The sheet names in tab order.
@@ -52,6 +53,7 @@ class MemoryWorkbook : public IWorkbook {
   // The name of the sheet shown first; empty when none was chosen.
   std::string shownSheet() const;
   bool closed() const { return closed_; }
+  bool partial() const { return partial_; }
 
  private:
   Cell& cellAt(Sheet sheet, int32_t row, int32_t column);
@@ -62,6 +64,7 @@ class MemoryWorkbook : public IWorkbook {
   Sheet active_ = -1;
   Sheet shown_ = -1;
   bool closed_ = false;
+  bool partial_ = false;
 };
 
 }  // namespace rzt

@@ -56,6 +56,9 @@ constexpr std::string_view kCountFormat = "#,##0_ ";
 constexpr std::string_view kAverageFormat = "0.0_ ";
 constexpr std::string_view kRatioFormat = "0.0%";
 
+// The line under the heading of "Summ" in a report that ends early.
+constexpr std::string_view kEndedEarly = "解析は途中で終了しました。このレポートは途中までの結果です。";
+
 std::optional<double> quotient(int32_t dividend, int32_t divisor) {
   if (divisor == 0) return std::nullopt;
   return static_cast<double>(dividend) / divisor;
@@ -456,6 +459,8 @@ void OutputMgr::finishedAllAnalysis() {
 void OutputMgr::finishedWithError() {
   if (workbook_ == nullptr) return;
   summary_.clear();
+  text(summarySheet_, 2, 1, kEndedEarly);
+  workbook_->setPartial();
   finishSheets(false);
   std::unique_ptr<IWorkbook> workbook = std::move(workbook_);
   workbook->close();

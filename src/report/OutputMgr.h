@@ -47,7 +47,8 @@ class OutputMgr : public IReportWriter {
   // workbook.
   void finishedAllAnalysis() override;
   // An error ended the analysis: the rows written so far are kept and the
-  // workbook is written without summary. Does nothing without a workbook.
+  // workbook is written without summary, under its partial name, with one
+  // line on "Summ" saying that it ends early. Does nothing without a workbook.
   void finishedWithError();
 
   // With keep-going on, each later prepare adds the sheet "エラー" as the last

@@ -185,6 +185,11 @@ void SpooledWorkbook::setZoom(Sheet sheet, int32_t) { state(sheet); }
 void SpooledWorkbook::fitColumns(Sheet sheet) { state(sheet); }
 void SpooledWorkbook::showFirst(Sheet sheet) { state(sheet); }
 
+void SpooledWorkbook::setPartial() {
+  if (closed_) throw std::logic_error("the workbook is closed");
+  usePartialNames();
+}
+
 void SpooledWorkbook::flushRow(SheetSpool& s) {
   if (s.row == 0 || s.used == 0) {
     s.used = 0;

@@ -36,6 +36,7 @@ class SpooledWorkbook : public IWorkbook {
   void setZoom(Sheet sheet, int32_t percent) override;
   void fitColumns(Sheet sheet) override;
   void showFirst(Sheet sheet) override;
+  void setPartial() override;
   // Finishes every row and has the format write its files; on failure no
   // temporary file is left and no existing file is touched.
   void close() override;
@@ -75,6 +76,8 @@ class SpooledWorkbook : public IWorkbook {
   // the empty rows between two rows included; row 1 is handed over with the
   // headings already set.
   virtual void writeRow(SheetSpool& sheet, int32_t row, std::span<const Cell> cells) = 0;
+  // The report ends early: its files take their partial names.
+  virtual void usePartialNames() = 0;
   // Writes the report from the spools, which are flushed and rewound; the
   // spools are removed afterwards by the caller unless the format has taken
   // them over (spoolPath cleared).

@@ -272,6 +272,11 @@ void XlsxWorkbook::showFirst(Sheet sheet) {
   shown_ = sheet;
 }
 
+void XlsxWorkbook::setPartial() {
+  if (closed_) throw std::logic_error("the workbook is closed");
+  path_ = partialReportPath(path_);
+}
+
 void XlsxWorkbook::close() {
   if (closed_) throw std::logic_error("the workbook is closed");
   closed_ = true;

@@ -43,9 +43,11 @@ class XlsxWorkbook final : public IWorkbook {
   void setZoom(Sheet sheet, int32_t percent) override;
   void fitColumns(Sheet sheet) override;
   void showFirst(Sheet sheet) override;
+  void setPartial() override;
   // Writes the file; raises error 75 when it cannot, leaving path untouched.
   void close() override;
 
+  // The file close writes: the destination, or its partial name.
   const std::filesystem::path& path() const { return path_; }
 
  private:

@@ -4,8 +4,17 @@
 
 namespace rzt {
 
-RztError::RztError(int32_t number, std::string source, std::string description)
-    : number_(number), source_(std::move(source)), description_(std::move(description)) {}
+RztError::RztError(int32_t number, std::string source, std::string description, std::string message)
+    : number_(number),
+      source_(std::move(source)),
+      description_(std::move(description)),
+      message_(std::move(message)) {}
+
+std::string RztError::fullDescription() const {
+  if (message_.empty() || description_.find(message_) != std::string::npos) return description_;
+  if (description_.empty()) return message_;
+  return description_ + " " + message_;
+}
 
 void raiseOverflow() {
   throw RztError(kErrOverflow, "", "オーバーフローしました");

@@ -16,17 +16,24 @@ inline constexpr int32_t kErrPathNotFound = 76;
 // through every caller.
 class RztError : public std::exception {
  public:
-  RztError(int32_t number, std::string source, std::string description);
+  // message: the text the user was shown when the error was raised, where
+  // the description alone does not say what happened (error 500020's
+  // description is its number).
+  RztError(int32_t number, std::string source, std::string description, std::string message = {});
 
   int32_t number() const { return number_; }
   const std::string& source() const { return source_; }
   const std::string& description() const { return description_; }
+  const std::string& message() const { return message_; }
+  // The description with the message beside it: what a front end shows.
+  std::string fullDescription() const;
   const char* what() const noexcept override { return description_.c_str(); }
 
  private:
   int32_t number_;
   std::string source_;
   std::string description_;
+  std::string message_;
 };
 
 // Error 6, "オーバーフローしました": a counter passed its range.

@@ -270,7 +270,7 @@ void frmWelcome::cmdOK_Click() {
     analysing = true;
     if (runAnalysis()) presentWorkbook();
   } catch (const RztError& error) {
-    reportError(error.description(), analysing);
+    reportError(error.fullDescription(), analysing);
   } catch (const std::exception& error) {
     reportError(error.what(), analysing);
   }
@@ -319,6 +319,7 @@ void frmWelcome::reportError(const std::string& description, bool duringAnalysis
     }
   }
   if (written) {
+    pendingWorkbook_ = partialReportPath(pendingWorkbook_);
     lastWorkbook_ = pendingWorkbook_;
     text += "\n\nそれまでの結果を書き出しました: " + lastWorkbook_.string();
   }

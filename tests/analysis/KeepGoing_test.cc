@@ -75,11 +75,11 @@ TEST_P(KeepGoingDropsTheFailingFile, ReportEqualsTheOneWithoutTheFile) {
   EXPECT_EQ(errors->lastRow(), 2);
   EXPECT_EQ(FileEnumeration::joinPath(errors->text(2, 1), errors->text(2, 2)), path);
   EXPECT_EQ(errors->number(2, 3), 500020);
-  EXPECT_EQ(errors->text(2, 4), "500020");
+  EXPECT_EQ(errors->text(2, 4), "500020 解析の途中でEOFに到達しました") << "the message shown with the error stands beside its number";
   EXPECT_EQ(errors->number(2, 5), test::failingJavaFile().wordCount);
   EXPECT_EQ(reference.book.sheet("エラー")->lastRow(), 1) << "nothing failed there";
   EXPECT_EQ(skipped.skipped,
-            std::vector<std::string>{path + ": 500020 500020 " + std::to_string(test::failingJavaFile().wordCount)});
+            std::vector<std::string>{path + ": 500020 500020 解析の途中でEOFに到達しました " + std::to_string(test::failingJavaFile().wordCount)});
   EXPECT_EQ(skipped.skippedCount, 1);
   EXPECT_EQ(reference.skippedCount, 0);
   // The reader's message about the early end is still shown.
@@ -137,7 +137,7 @@ TEST(KeepGoing, OffTheFirstErrorEndsTheRunAsBefore) {
     EXPECT_EQ(run.error, 500020);
     EXPECT_EQ(run.errorFile, (dirs.path() / "t" / tree.failingFile).string());
     EXPECT_EQ(run.book.sheet("エラー"), nullptr);
-    EXPECT_EQ(run.book.sheet("Summ")->lastRow(), 1) << "no summary after an error";
+    EXPECT_EQ(run.book.sheet("Summ")->lastRow(), 2) << "no summary after an error, only the line saying so";
     // The files before the failing one, and the method the failing one finished.
     EXPECT_EQ(columnTexts(run.book, "File", 1).size(), static_cast<size_t>(kFailAt));
     EXPECT_EQ(columnTexts(run.book, "Method", 2).back(), "Broken");
@@ -195,7 +195,7 @@ std::string repeat(const std::string& piece, int times) {
 INSTANTIATE_TEST_SUITE_P(
     Errors, KeepGoingPastBadFiles,
     ::testing::ValuesIn(std::vector<BadFileCase>{
-        {"EndOfFileInTheClassBody", test::failingJavaFile().text, 500020, "500020"},
+        {"EndOfFileInTheClassBody", test::failingJavaFile().text, 500020, "500020 解析の途中でEOFに到達しました"},
         {"NestingTooDeep", "class B { void f() { " + repeat("{", 3000), 50030, "ネストが深過ぎます"},
         {"WordPoolExceeded", "class B { " + repeat("x ", 5000) + "; }", 50000, "pushBackバッファオーバーフロー"},
     }),

@@ -73,7 +73,8 @@ inline RunOutcome runWhole(const std::filesystem::path& root, const std::filesys
   outcome.status = std::move(status.texts);
   outcome.messages = std::move(messages.shown);
   outcome.skippedCount = driver.skippedFileCount();
-  outcome.book = readXlsx(out);
+  // A run that ends early writes its partial report beside out.
+  outcome.book = readXlsx(outcome.error != 0 ? partialReportPath(out) : out);
   return outcome;
 }
 

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include "report/IWorkbook.h"
 #include "TestSupport.h"
 
 namespace rzt {
@@ -23,6 +24,13 @@ struct RunResult {
   std::string out;
   std::string err;
 };
+
+// The report a run wrote for the output path: the path itself, or the
+// partial report beside it when the analysis ended early.
+inline std::filesystem::path writtenReport(const std::filesystem::path& report) {
+  const std::filesystem::path partial = partialReportPath(report);
+  return std::filesystem::exists(partial) ? partial : report;
+}
 
 // Runs rzt-cli with the arguments in the folder workDir, standard input
 // empty. Standard error goes to a pseudo-terminal when terminal is true;

@@ -120,7 +120,7 @@ TEST_P(RztCliBadInput, EndsWithAResultOrTheSystemsErrorNamingTheFile) {
 
   // Without keep-going, a bad file ends the run with its error and path.
   const RunResult run = runCli({"-q", "-r", "-o", "r.xlsx", "src"}, dir.path());
-  const test::XlsxBook book = test::readXlsx(dir.path() / "r.xlsx");
+  const test::XlsxBook book = test::readXlsx(writtenReport(dir.path() / "r.xlsx"));
   if (c.error.empty()) {
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(contains(run.out, "ファイル数")) << run.out;

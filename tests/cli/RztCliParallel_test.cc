@@ -74,7 +74,7 @@ TEST_P(RztCliJobs, EveryNumberOfThreadsWritesTheSameReport) {
   const RunResult one = run("1");
   // The failing file ends the run, or is skipped: either way the status is 1.
   EXPECT_EQ(one.status, 1) << one.err;
-  const test::XlsxBook oneBook = test::readXlsx(out.path() / "1" / "r.xlsx");
+  const test::XlsxBook oneBook = test::readXlsx(writtenReport(out.path() / "1" / "r.xlsx"));
   ASSERT_GT(test::cellCount(oneBook), 3000u);
   for (const std::string jobs : {"2", "4"}) {
     SCOPED_TRACE("-j " + jobs);
@@ -82,7 +82,7 @@ TEST_P(RztCliJobs, EveryNumberOfThreadsWritesTheSameReport) {
     EXPECT_EQ(many.status, one.status);
     EXPECT_EQ(many.out, one.out);
     EXPECT_EQ(many.err, one.err);
-    EXPECT_EQ(test::firstDifference(oneBook, test::readXlsx(out.path() / jobs / "r.xlsx")), "");
+    EXPECT_EQ(test::firstDifference(oneBook, test::readXlsx(writtenReport(out.path() / jobs / "r.xlsx"))), "");
   }
 }
 
@@ -112,7 +112,7 @@ TEST(RztCliKeepGoing, SkippedFilesArePrintedInFileOrderAndTheExitStatusIsOne) {
   ASSERT_EQ(skipped.size(), failing.size() + 1) << run.err;
   for (size_t i = 0; i < failing.size(); ++i) {
     EXPECT_EQ(skipped[i], "rzt-cli: skipped " + (root / tree.files[failing[i]]).string() +
-                              ": error 500020 (LogicalReader.readWord): 500020");
+                              ": error 500020 (LogicalReader.readWord): 500020 解析の途中でEOFに到達しました");
   }
   EXPECT_EQ(skipped.back(), "rzt-cli: 3 files skipped, listed on the sheet \"エラー\"");
   // The report and the summary are still written, with the other files only.
@@ -145,7 +145,7 @@ TEST_P(RztCliRunStatus, ExitStatusReportAndSummary) {
   args.insert(args.end(), {"-r", "-o", (dir.path() / "r.xlsx").string(), root.string()});
   const RunResult run = runCli(args, dir.path());
   EXPECT_EQ(run.status, c.status) << run.err;
-  EXPECT_EQ(fs::exists(dir.path() / "r.xlsx"), c.reportWritten);
+  EXPECT_EQ(fs::exists(writtenReport(dir.path() / "r.xlsx")), c.reportWritten);
   EXPECT_EQ(contains(run.out, "ファイル数"), c.summaryPrinted) << run.out;
   if (c.status == 2) {
     EXPECT_TRUE(contains(run.err, "Usage: rzt-cli")) << run.err;

@@ -113,7 +113,8 @@ std::vector<RunCase> runCases() {
        {"-r", "broken", "-o", "@"},
        1,
        1,
-       {"rzt-cli: error 500020", "while analysing broken/b.java", "without summary"},
+       {"rzt-cli: error 500020 (LogicalReader.readWord): 500020 解析の途中でEOFに到達しました",
+        "while analysing broken/b.java", "report-partial.xlsx, without summary"},
        {}},
       {"MissingPath", {"nowhere", "-o", "@"}, 1, -1, {"パスが見つかりません: nowhere"}, {}},
       {"MissingOutputFolder",
@@ -164,13 +165,18 @@ TEST_P(RztCliRun, ExitStatusOutputAndWorkbook) {
     EXPECT_EQ("", run.out) << "no summary after a failure";
   }
 
+  const fs::path partial = report.parent_path() / "report-partial.xlsx";
   if (c.files < 0) {
     EXPECT_FALSE(fs::exists(report));
+    EXPECT_FALSE(fs::exists(partial));
     EXPECT_FALSE(fs::exists(root.path() / "rzt-report.xlsx"));
     return;
   }
-  ASSERT_TRUE(fs::exists(report));
-  const test::XlsxBook book = test::readXlsx(report);
+  // A report that ends early has a name of its own.
+  const fs::path written = c.status == 0 ? report : partial;
+  EXPECT_FALSE(fs::exists(c.status == 0 ? partial : report));
+  ASSERT_TRUE(fs::exists(written));
+  const test::XlsxBook book = test::readXlsx(written);
   EXPECT_EQ(static_cast<size_t>(c.files), fileRows(book).size());
   // Nothing but the workbook is left in its folder (no temporary file).
   EXPECT_EQ(1, std::distance(fs::directory_iterator(report.parent_path()), fs::directory_iterator()));
@@ -178,7 +184,8 @@ TEST_P(RztCliRun, ExitStatusOutputAndWorkbook) {
     expectSummaryPrinted(book, run.out);
   } else {
     ASSERT_NE(nullptr, book.sheet("Summ"));
-    EXPECT_EQ(1, book.sheet("Summ")->lastRow()) << "the summary is left out after an error";
+    EXPECT_EQ(2, book.sheet("Summ")->lastRow()) << "the summary is left out after an error";
+    EXPECT_EQ("解析は途中で終了しました。このレポートは途中までの結果です。", book.sheet("Summ")->text(2, 1));
     EXPECT_EQ("Good", book.sheet("Class")->text(2, 2));
   }
 }

@@ -194,6 +194,8 @@ TEST(LogicalReaderTest, ReadingPastTheLastWordShowsMessageAndRaises500020) {
     EXPECT_EQ(e.number(), 500020);
     EXPECT_EQ(e.source(), "LogicalReader.readWord");
     EXPECT_EQ(e.description(), "500020");
+    EXPECT_EQ(e.message(), "解析の途中でEOFに到達しました");
+    EXPECT_EQ(e.fullDescription(), "500020 解析の途中でEOFに到達しました");
   }
   EXPECT_EQ(messages.shown, std::vector<std::string>{"I:解析の途中でEOFに到達しました"});
 }

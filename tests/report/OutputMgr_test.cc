@@ -628,7 +628,9 @@ TEST(OutputMgrTest, AnErrorKeepsTheRowsWrittenAndWritesNoSummary) {
   EXPECT_FALSE(report.mgr.hasWorkbook());
   EXPECT_EQ(textAt(b, "File", 2, 1), "A.java");
   EXPECT_EQ(textAt(b, "File", 3, 1), "B.java");
-  EXPECT_EQ(lastRow(b, "Summ"), 1);
+  EXPECT_TRUE(b.partial());
+  EXPECT_EQ(lastRow(b, "Summ"), 2);
+  EXPECT_EQ(textAt(b, "Summ", 2, 1), "解析は途中で終了しました。このレポートは途中までの結果です。");
   EXPECT_TRUE(report.mgr.summary().empty());
   EXPECT_EQ(findings(b).size(), 2u);
   EXPECT_EQ(b.shownSheet(), "Summ");

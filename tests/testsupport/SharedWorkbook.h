@@ -25,6 +25,7 @@ class SharedWorkbook : public IWorkbook {
   void setZoom(Sheet s, int32_t percent) override { book_->setZoom(s, percent); }
   void fitColumns(Sheet s) override { book_->fitColumns(s); }
   void showFirst(Sheet s) override { book_->showFirst(s); }
+  void setPartial() override { book_->setPartial(); }
   void close() override { book_->close(); }
 
  private:
