@@ -217,9 +217,8 @@ std::string cliHelpText() {
          "                      MMaxVariable MMaxBranch MMaxLoop, or a field: txtMLoop\n"
          "      --fail-on-findings  exit with status 3 when \"診断\" lists a finding\n"
          "  -h, --help          this text           --version  the version\n"
-         "Exit status: 0 done; 1 an error (the rows so far are still written, without\n"
-         "summary, to NAME-partial.EXT) or files skipped; 2 bad usage; 3 findings with\n"
-         "--fail-on-findings.\n";
+         "Exit status: 0 done; 1 an error (the rows so far go to NAME-partial.EXT) or\n"
+         "files skipped; 2 bad usage; 3 findings with --fail-on-findings.\n";
 }
 
 }  // namespace rzt
