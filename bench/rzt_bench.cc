@@ -37,6 +37,7 @@
 #include "analysis/FileEnumeration.h"
 #include "java/ModernFileAnalyzer.h"
 #include "options/OptionValues.h"
+#include "reading/FileReader.h"
 #include "reading/PhysicalReader.h"
 #include "reading/PushBackReader.h"
 #include "reading/ReaderStack.h"
@@ -45,6 +46,7 @@
 #include "report/XlsxWorkbook.h"
 #include "support/IStatusLine.h"
 #include "support/IUserMessage.h"
+#include "support/JoinPath.h"
 #include "support/RztError.h"
 
 namespace fs = std::filesystem;
@@ -96,7 +98,7 @@ Corpus collect(const fs::path& root) {
     }
   }
   for (const auto& f : corpus.files) {
-    corpus.bytes += fs::file_size(rzt::FileEnumeration::joinPath(f.dirName, f.fileName));
+    corpus.bytes += fs::file_size(rzt::joinPath(f.dirName, f.fileName));
   }
   return corpus;
 }
@@ -205,11 +207,15 @@ double wallSeconds() {
 
 // Counts and classifies every physical line, as the file analyzer does.
 uint64_t runLinePass(const Corpus& corpus, const Scratch&) {
+  // The file analyzer's line pass walks the text its reader stack has read;
+  // here a file reader of its own reads it.
+  rzt::FileReader file;
   rzt::PhysicalReader reader;
   uint64_t lines = 0;
   uint64_t marks = 0;
   for (const auto& f : corpus.files) {
-    reader.openFile(f.dirName, f.fileName);
+    file.openFile(f.dirName, f.fileName);
+    reader.openText(file.getText());
     while (reader.nextLine()) {
       ++lines;
       marks += reader.isStatement() + 2 * reader.isComment();
@@ -221,7 +227,8 @@ uint64_t runLinePass(const Corpus& corpus, const Scratch&) {
 
 // Reads every word of every file through the whole reading stack.
 uint64_t runWordStream(const Corpus& corpus, const Scratch&) {
-  auto stream = rzt::makeReaderStack("auto", nullptr);
+  auto stream = std::make_unique<rzt::PushBackReader>();
+  rzt::buildReaderStack(*stream, "auto", nullptr);
   uint64_t words = 0;
   uint64_t chars = 0;
   for (const auto& f : corpus.files) {

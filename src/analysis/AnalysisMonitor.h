@@ -3,7 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "java/Records.h"
+#include "records/IAnalysisMonitor.h"
+#include "records/Records.h"
 
 namespace rzt {
 
@@ -11,7 +12,7 @@ class IStatusLine;
 
 // Tells the user how far an analysis has come: each event replaces the text
 // of the status line.
-class AnalysisMonitor {
+class AnalysisMonitor final : public IAnalysisMonitor {
  public:
   explicit AnalysisMonitor(IStatusLine& statusLine) : statusLine_(statusLine) {}
 
@@ -20,11 +21,10 @@ class AnalysisMonitor {
   // the next file shows the ordinal filesBefore + 1: for a monitor that sees
   // only some of the files of a run.
   void resumeAnalysis(int32_t fileCount, int32_t filesBefore);
-  void notifyFileAnalysis(const FileRecord& file);
-  void notifyClassAnalysis(const ClassRecord& cls);
-  void notifyMethodAnalysis(const MethodRecord& method);
-  // After a file whose syntax tree holds errors: how many there are.
-  void notifySyntaxErrors(const FileRecord& file);
+  void notifyFileAnalysis(const FileRecord& file) override;
+  void notifyClassAnalysis(const ClassRecord& cls) override;
+  void notifyMethodAnalysis(const MethodRecord& method) override;
+  void notifySyntaxErrors(const FileRecord& file) override;
   void notifyAllAnalysis();
   void fileCountIsZero();
 

@@ -10,6 +10,7 @@
 #include "java/JFileAnalyzer.h"
 #include "report/IReportWriter.h"
 #include "support/Counter.h"
+#include "support/JoinPath.h"
 #include "support/RztError.h"
 
 namespace rzt {
@@ -122,7 +123,7 @@ IReportWriter& AnalyzerMain::outputMgr() {
 }
 
 void AnalyzerMain::analyzeOne(const std::string& dirName, const std::string& fileName) {
-  currentFile_ = FileEnumeration::joinPath(dirName, fileName);
+  currentFile_ = joinPath(dirName, fileName);
   if (!keepGoing_) {
     fileAnalyzer_->doAnalysis(dirName, fileName);
     currentFile_.clear();
@@ -142,7 +143,7 @@ void AnalyzerMain::analyzeOne(const std::string& dirName, const std::string& fil
 }
 
 void AnalyzerMain::commitFile(const FileBatch& batch, bool withProgress) {
-  currentFile_ = FileEnumeration::joinPath(batch.dirName(), batch.fileName());
+  currentFile_ = joinPath(batch.dirName(), batch.fileName());
   IReportWriter& report = outputMgr();
   IStatusLine* status = withProgress ? &statusLine_ : nullptr;
   IUserMessage* messages = withProgress ? &messages_ : nullptr;

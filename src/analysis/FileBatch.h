@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "java/Records.h"
+#include "records/Records.h"
 #include "report/IReportWriter.h"
 #include "support/IStatusLine.h"
 #include "support/IUserMessage.h"

@@ -12,6 +12,7 @@
 
 #include "support/AsciiCase.h"
 #include "support/Counter.h"
+#include "support/JoinPath.h"
 #include "support/RztError.h"
 
 namespace rzt {
@@ -132,10 +133,5 @@ FileEnumeration::Listing FileEnumeration::listDirectory(const std::string& dirNa
 }
 
 bool FileEnumeration::isJavaFileName(const std::string& name) { return endsWithFoldedAscii(name, ".java"); }
-
-std::string FileEnumeration::joinPath(const std::string& dirName, const std::string& name) {
-  if (!dirName.empty() && dirName.back() == '/') return dirName + name;
-  return dirName + "/" + name;
-}
 
 }  // namespace rzt

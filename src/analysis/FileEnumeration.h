@@ -38,9 +38,6 @@ class FileEnumeration {
   static Listing listDirectory(const std::string& dirName);
   // Whether a bare name ends in ".java", in any letter case.
   static bool isJavaFileName(const std::string& name);
-  // Directory and bare name joined with "/", added only when the directory
-  // does not already end in one.
-  static std::string joinPath(const std::string& dirName, const std::string& name);
 
  private:
   int32_t countFiles(const std::string& dirName, bool subDir);

@@ -23,6 +23,7 @@
 #include "java/ModernFileAnalyzer.h"
 #include "options/OptionValues.h"
 #include "report/OutputMgr.h"
+#include "support/JoinPath.h"
 #include "support/RztError.h"
 
 namespace fs = std::filesystem;
@@ -114,7 +115,7 @@ int main(int argc, char** argv) {
   analyzer.setKeepGoing(options.keepGoing);
   analyzer.setSkippedFileHandler([&statusLine](const SkippedFileRecord& file) {
     statusLine.clear();
-    printLine(stderr, "skipped " + FileEnumeration::joinPath(file.dirName, file.fileName) + ": error " +
+    printLine(stderr, "skipped " + joinPath(file.dirName, file.fileName) + ": error " +
                           std::to_string(file.number) + (file.source.empty() ? "" : " (" + file.source + ")") + ": " +
                           file.description);
     statusLine.redraw();

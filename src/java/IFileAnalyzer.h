@@ -5,7 +5,7 @@
 
 namespace rzt {
 
-class AnalysisMonitor;
+class IAnalysisMonitor;
 class IReportWriter;
 class IUserMessage;
 
@@ -20,7 +20,7 @@ class IFileAnalyzer {
   // Where message boxes raised while reading go (none: they are dropped).
   virtual void setUserMessage(IUserMessage* messages) = 0;
   // Prepares for an analysis; keeps the monitor and the report writer.
-  virtual void init(AnalysisMonitor* anaMonitor, IReportWriter* oMgr) = 0;
+  virtual void init(IAnalysisMonitor* anaMonitor, IReportWriter* oMgr) = 0;
   virtual void doAnalysis(const std::string& dName, const std::string& fName) = 0;
   // The words read from the current file so far, for naming where an error
   // stopped it; 0 for an analysis that does not read words.

@@ -2,12 +2,13 @@
 
 #include <string_view>
 
-#include "analysis/AnalysisMonitor.h"
 #include "java/JMethodAnalyzer.h"
 #include "java/JStatementAnalyzer.h"
 #include "java/NestingGuard.h"
 #include "reading/PushBackReader.h"
 #include "reading/SymbolRuleMgr.h"
+#include "records/ClassRules.h"
+#include "records/IAnalysisMonitor.h"
 #include "report/IReportWriter.h"
 #include "support/Counter.h"
 
@@ -34,9 +35,9 @@ std::string JClassAnalyzer::getFileName() const {
   return requester_ ? requester_->getFileName() : std::string();
 }
 
-void JClassAnalyzer::init(AnalysisMonitor* anaMonitor, IReportWriter* oMgr) {
+void JClassAnalyzer::init(IAnalysisMonitor* anaMonitor, IReportWriter* oMgr) {
   anaMonitor_ = anaMonitor;
-  oMgr_ = oMgr;
+  reportWriter_ = oMgr;
   // Analyzers made earlier must not keep reporting to a monitor or writer
   // that may be gone.
   if (methodAnalyzer_) methodAnalyzer_->init(anaMonitor, oMgr);
@@ -44,7 +45,7 @@ void JClassAnalyzer::init(AnalysisMonitor* anaMonitor, IReportWriter* oMgr) {
 }
 
 void JClassAnalyzer::doAnalysis(PushBackReader& reader, IClassRequester& req, bool innerClass) {
-  NestingGuard level;
+  NestingGuard level("JClassAnalyzer");
   reader_ = &reader;
   requester_ = &req;
   resetCounts(innerClass);
@@ -53,12 +54,12 @@ void JClassAnalyzer::doAnalysis(PushBackReader& reader, IClassRequester& req, bo
   if (anaMonitor_) anaMonitor_->notifyClassAnalysis(record_);
   analyzeClassBody();
   fillNames();
-  if (oMgr_) oMgr_->finishedClassAnalysis(record_);
+  if (reportWriter_) reportWriter_->finishedClassAnalysis(record_);
 }
 
 void JClassAnalyzer::doAnalysisAnonymous(PushBackReader& reader, IClassRequester& req,
                                          const std::string& clName) {
-  NestingGuard level;
+  NestingGuard level("JClassAnalyzer");
   reader_ = &reader;
   requester_ = &req;
   resetCounts(true);
@@ -69,7 +70,7 @@ void JClassAnalyzer::doAnalysisAnonymous(PushBackReader& reader, IClassRequester
   if (anaMonitor_) anaMonitor_->notifyClassAnalysis(record_);
   analyzeClassBody();
   fillNames();
-  if (oMgr_) oMgr_->finishedClassAnalysis(record_);
+  if (reportWriter_) reportWriter_->finishedClassAnalysis(record_);
 }
 
 void JClassAnalyzer::fillNames() {
@@ -239,30 +240,13 @@ void JClassAnalyzer::analyzeField() {
     }
   }
 
-  record_.statementCount += 1;
-  if (!record_.classType || isFinal) {
-    record_.constantCount += 1;
-  } else if (isStatic) {
-    record_.classVariableCount += 1;
-    if (isPublic) record_.publicClassVariableCount += 1;
-  } else {
-    record_.instanceVariableCount += 1;
-    if (isPublic) record_.publicInstanceVariableCount += 1;
-  }
+  addFieldToClass(record_, FieldModifiers{isStatic, isFinal, isPublic});
 }
 
 void JClassAnalyzer::analyzeMethod() {
   JMethodAnalyzer& m = getMethodAnalyzer();
   m.doAnalysis(*reader_, *this);
-  record_.statementCount += m.getStatementCount();
-  const bool isPublic = m.record().access == "public"sv;
-  if (!m.isStaticMethod()) {
-    record_.instanceMethodCount += 1;
-    if (isPublic) record_.publicInstanceMethodCount += 1;
-  } else {
-    record_.classMethodCount += 1;
-    if (isPublic) record_.publicClassMethodCount += 1;
-  }
+  addMethodToClass(record_, m.record());
 }
 
 void JClassAnalyzer::analyzeInnerClass() {
@@ -280,7 +264,7 @@ void JClassAnalyzer::analyzeBlock(bool initializer) {
     if (reader.readWord() == "}"sv) break;
     reader.pushBack(1);
     if (!statements) statements = std::make_unique<JStatementAnalyzer>();
-    statements->init(anaMonitor_, oMgr_);
+    statements->init(anaMonitor_, reportWriter_);
     statements->doAnalysis(reader, *this);
   }
   record_.staticBlockCount += 1;
@@ -329,7 +313,7 @@ bool JClassAnalyzer::analyzeAnonymousClass(PushBackReader& reader, IClassRequest
     } else if (w == "{"sv) {
       reader.pushBack(1);
       auto anonymous = std::make_unique<JClassAnalyzer>();
-      anonymous->init(anaMonitor_, oMgr_);
+      anonymous->init(anaMonitor_, reportWriter_);
       anonymous->doAnalysisAnonymous(reader, requester, typeName_);
       return true;
     }
@@ -342,7 +326,7 @@ bool JClassAnalyzer::analyzeAnonymousClass(PushBackReader& reader, IClassRequest
 JMethodAnalyzer& JClassAnalyzer::getMethodAnalyzer() {
   if (!methodAnalyzer_) {
     methodAnalyzer_ = std::make_unique<JMethodAnalyzer>();
-    methodAnalyzer_->init(anaMonitor_, oMgr_);
+    methodAnalyzer_->init(anaMonitor_, reportWriter_);
   }
   return *methodAnalyzer_;
 }
@@ -350,7 +334,7 @@ JMethodAnalyzer& JClassAnalyzer::getMethodAnalyzer() {
 JClassAnalyzer& JClassAnalyzer::getInnerClassAnalyzer() {
   if (!innerClassAnalyzer_) {
     innerClassAnalyzer_ = std::make_unique<JClassAnalyzer>();
-    innerClassAnalyzer_->init(anaMonitor_, oMgr_);
+    innerClassAnalyzer_->init(anaMonitor_, reportWriter_);
   }
   return *innerClassAnalyzer_;
 }

@@ -5,12 +5,13 @@
 #include <string>
 #include <string_view>
 
-#include "java/IStatementCounter.h"
-#include "java/Records.h"
+#include "java/IStatementRequester.h"
+#include "records/IStatementCounter.h"
+#include "records/Records.h"
 
 namespace rzt {
 
-class AnalysisMonitor;
+class IAnalysisMonitor;
 class IReportWriter;
 class JMethodAnalyzer;
 class PushBackReader;
@@ -30,14 +31,11 @@ class JClassAnalyzer final : public IStatementRequester {
   std::string getPackageName() const override;
   std::string getFileName() const override;
   bool isClassType() const { return record_.classType; }
-  bool isAbstractClass() const { return record_.abstractClass; }
-  bool isFinalClass() const { return record_.finalClass; }
   std::string getAccess() const { return record_.access; }
   std::string getClassName() const override { return record_.className; }
-  std::string getClassNameNoPrefix() const { return record_.classNameNoPrefix; }
+  const std::string& getClassNameNoPrefix() const { return record_.classNameNoPrefix; }
   int32_t getExtendsCount() const { return record_.extendsCount; }
   int32_t getImplementsCount() const { return record_.implementsCount; }
-  int32_t getThrowsCount() const { return record_.throwsCount; }
   int32_t getStatementCount() const { return record_.statementCount; }
   int32_t getInstanceVariableCount() const { return record_.instanceVariableCount; }
   int32_t getPublicInstanceVariableCount() const { return record_.publicInstanceVariableCount; }
@@ -57,25 +55,11 @@ class JClassAnalyzer final : public IStatementRequester {
 
   // Statements of static and initializer blocks: only the statement count is
   // kept; the other counts belong to no cell of a class.
-  void addStatementCount(int32_t count) override { record_.statementCount += count; }
-  void addMessagePassingCount(int32_t) override {}
-  void addInstanciationCount(int32_t) override {}
-  void addVariableCount(int32_t) override {}
-  void addConstantCount(int32_t) override {}
-  void addIfStatementCount(int32_t) override {}
-  void addForStatementCount(int32_t) override {}
-  void addWhileStatementCount(int32_t) override {}
-  void addDoStatementCount(int32_t) override {}
-  void addSwitchStatementCount(int32_t) override {}
-  void addReturnStatementCount(int32_t) override {}
-  void addTryStatementCount(int32_t) override {}
-  void addThrowStatementCount(int32_t) override {}
-  void addSynchronizedStatementCount(int32_t) override {}
-  void addAnonymousClassCount(int32_t) override {}
+  IStatementCounter& getStatementCounter() override { return counter_; }
 
   // Keeps the monitor and the report writer (either may be null), and hands
   // them on to the analyzers this object has already made.
-  void init(AnalysisMonitor* anaMonitor, IReportWriter* oMgr);
+  void init(IAnalysisMonitor* anaMonitor, IReportWriter* oMgr);
   // Reads one declaration from its first word through its closing "}".
   void doAnalysis(PushBackReader& reader, IClassRequester& req, bool innerClass);
   // With "new" next: analyses the anonymous class that begins there (true),
@@ -101,11 +85,12 @@ class JClassAnalyzer final : public IStatementRequester {
   void fillNames();
 
   std::unique_ptr<SymbolRuleMgr> symbolRules_;
-  AnalysisMonitor* anaMonitor_ = nullptr;
-  IReportWriter* oMgr_ = nullptr;
+  IAnalysisMonitor* anaMonitor_ = nullptr;
+  IReportWriter* reportWriter_ = nullptr;
   PushBackReader* reader_ = nullptr;
   IClassRequester* requester_ = nullptr;
   ClassRecord record_;
+  ClassRecordCounter counter_{record_};
   std::unique_ptr<JMethodAnalyzer> methodAnalyzer_;
   std::unique_ptr<JClassAnalyzer> innerClassAnalyzer_;
   std::string typeName_;  // the anonymous-class detection's type name

@@ -1,16 +1,12 @@
 #include "java/JFileAnalyzer.h"
 
 #include <string_view>
-#include <utility>
 
-#include "analysis/AnalysisMonitor.h"
 #include "java/JClassAnalyzer.h"
-#include "reading/CommentCleaner.h"
 #include "reading/FileReader.h"
-#include "reading/LogicalReader.h"
-#include "reading/PhysicalReader.h"
 #include "reading/PushBackReader.h"
-#include "reading/SymbolRuleMgr.h"
+#include "reading/ReaderStack.h"
+#include "records/IAnalysisMonitor.h"
 #include "report/IReportWriter.h"
 
 namespace rzt {
@@ -49,44 +45,26 @@ JFileAnalyzer::~JFileAnalyzer() = default;
 void JFileAnalyzer::setEncoding(const std::string& encoding) {
   encoding_ = encoding;
   // The stack built by the last init reads with it from its next file on.
-  if (!pushBackReader_) return;
-  LogicalReader* words = pushBackReader_->getWordReader();
-  auto* cleaner = words ? dynamic_cast<CommentCleaner*>(words->getCharReader()) : nullptr;
-  auto* file = cleaner ? dynamic_cast<FileReader*>(cleaner->getCharSource()) : nullptr;
-  if (file) file->setEncoding(encoding);
+  if (fileReader_) fileReader_->setEncoding(encoding);
 }
 
 void JFileAnalyzer::setUserMessage(IUserMessage* messages) {
   messages_ = messages;
-  if (pushBackReader_) {
-    pushBackReader_->setUserMessage(messages);
-    if (LogicalReader* words = pushBackReader_->getWordReader()) words->setUserMessage(messages);
-  }
+  if (pushBackReader_) pushBackReader_->setUserMessage(messages);
 }
 
-void JFileAnalyzer::init(AnalysisMonitor* anaMonitor, IReportWriter* oMgr) {
-  auto fileReader = std::make_unique<FileReader>();
-  fileReader->setEncoding(encoding_);
-  auto symbolRuleMgr = std::make_shared<const SymbolRuleMgr>();
-  auto commentCleaner = std::make_unique<CommentCleaner>();
-  commentCleaner->init(std::move(fileReader), symbolRuleMgr);
-  auto logicalReader = std::make_unique<LogicalReader>();
-  logicalReader->init(std::move(commentCleaner), symbolRuleMgr);
-  logicalReader->setUserMessage(messages_);
+void JFileAnalyzer::init(IAnalysisMonitor* anaMonitor, IReportWriter* oMgr) {
   if (!pushBackReader_) pushBackReader_ = std::make_unique<PushBackReader>();
-  pushBackReader_->init(std::move(logicalReader));
-  pushBackReader_->setUserMessage(messages_);
-
+  fileReader_ = &buildReaderStack(*pushBackReader_, encoding_, messages_);
   monitor_ = anaMonitor;
-  outputMgr_ = oMgr;
+  reportWriter_ = oMgr;
   // The class analyzer made for an earlier analysis must report to these.
-  if (classAnalyzer_) classAnalyzer_->init(monitor_, outputMgr_);
+  if (classAnalyzer_) classAnalyzer_->init(monitor_, reportWriter_);
 }
 
 void JFileAnalyzer::resetCounts() {
   record_.fileName.clear();
   record_.dirName.clear();
-  record_.authorName.clear();
   record_.packageName.clear();
   record_.importCount = Counter();
   record_.classCount = Counter();
@@ -95,47 +73,42 @@ void JFileAnalyzer::resetCounts() {
   record_.commentLoc = Counter();
   record_.blankLoc = Counter();
   record_.syntaxErrorCount = -1;
-  wordsBegun_ = false;
 }
 
-int32_t JFileAnalyzer::getWordCount() const {
-  // Until the word pass opens the file the reader still counts the last file.
-  return wordsBegun_ && pushBackReader_ ? pushBackReader_->getWordCount() : 0;
-}
+int32_t JFileAnalyzer::getWordCount() const { return pushBackReader_ ? pushBackReader_->getWordCount() : 0; }
 
 void JFileAnalyzer::doAnalysis(const std::string& dName, const std::string& fName) {
   resetCounts();
   record_.fileName = fName;
   record_.dirName = dName;
   if (monitor_) monitor_->notifyFileAnalysis(record_);
-  doPhysicalAnalysis(dName, fName);
-  doLogicalAnalysis(dName, fName);
-  if (outputMgr_) outputMgr_->finishedFileAnalysis(record_);
+  // init builds the stack; an analysis started without it still reads.
+  if (!pushBackReader_) init(monitor_, reportWriter_);
+  // Reads and decodes the file once, for both passes.
+  PushBackReader& reader = *pushBackReader_;
+  reader.openFile(dName, fName);
+  CloseOnError<PushBackReader> closer(reader);
+  doPhysicalAnalysis();
+  doLogicalAnalysis();
+  closer.disarm();
+  reader.closeFile();
+  if (reportWriter_) reportWriter_->finishedFileAnalysis(record_);
 }
 
-void JFileAnalyzer::doPhysicalAnalysis(const std::string& dName, const std::string& fName) {
-  if (!physicalReader_) physicalReader_ = std::make_unique<PhysicalReader>();
-  PhysicalReader& lines = *physicalReader_;
-  lines.setEncoding(encoding_);
-  lines.openFile(dName, fName);
-  CloseOnError<PhysicalReader> closer(lines);
+void JFileAnalyzer::doPhysicalAnalysis() {
+  PhysicalReader& lines = physicalReader_;
+  lines.openText(fileReader_->getText());
   while (lines.nextLine()) {
     record_.allLoc += 1;
     if (lines.isStatement()) record_.loc += 1;
     if (lines.isComment()) record_.commentLoc += 1;
     if (lines.isBlank()) record_.blankLoc += 1;
   }
-  closer.disarm();
   lines.closeFile();
 }
 
-void JFileAnalyzer::doLogicalAnalysis(const std::string& dName, const std::string& fName) {
-  // init builds the stack; an analysis started without it still reads.
-  if (!pushBackReader_) init(monitor_, outputMgr_);
+void JFileAnalyzer::doLogicalAnalysis() {
   PushBackReader& reader = *pushBackReader_;
-  wordsBegun_ = true;
-  reader.openFile(dName, fName);
-  CloseOnError<PushBackReader> closer(reader);
   while (reader.hasMoreWords()) {
     const std::string& w = reader.readWord();
     reader.pushBack(1);
@@ -150,8 +123,6 @@ void JFileAnalyzer::doLogicalAnalysis(const std::string& dName, const std::strin
       reader.skipWord(";");
     }
   }
-  closer.disarm();
-  reader.closeFile();
 }
 
 void JFileAnalyzer::analyzePackage() {
@@ -172,7 +143,7 @@ void JFileAnalyzer::analyzeImport() {
 JClassAnalyzer& JFileAnalyzer::getClassAnalyzer() {
   if (!classAnalyzer_) {
     classAnalyzer_ = std::make_unique<JClassAnalyzer>();
-    classAnalyzer_->init(monitor_, outputMgr_);
+    classAnalyzer_->init(monitor_, reportWriter_);
   }
   return *classAnalyzer_;
 }

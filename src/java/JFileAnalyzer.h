@@ -6,24 +6,25 @@
 
 #include "java/IClassRequester.h"
 #include "java/IFileAnalyzer.h"
-#include "java/Records.h"
+#include "reading/PhysicalReader.h"
+#include "records/Records.h"
 
 namespace rzt {
 
+class FileReader;
 class JClassAnalyzer;
-class PhysicalReader;
 class PushBackReader;
 
 // Measures one Java source file at a time: its physical lines, then its
-// compilation unit as words. One object serves every file of an analysis.
+// compilation unit as words. The file is read and decoded once, by the
+// bottom of the word-reader stack; the line pass walks the same text. One
+// object serves every file of an analysis.
 class JFileAnalyzer final : public IFileAnalyzer, public IClassRequester {
  public:
   JFileAnalyzer();
   ~JFileAnalyzer() override;
 
-  std::string getDirName() const { return record_.dirName; }
   std::string getFileName() const override { return record_.fileName; }
-  std::string getAuthorName() const { return record_.authorName; }
   std::string getPackageName() const override { return record_.packageName; }
   // Never asked of a file; answers the empty name.
   std::string getClassName() const override { return {}; }
@@ -34,8 +35,7 @@ class JFileAnalyzer final : public IFileAnalyzer, public IClassRequester {
   int32_t getCommentLoc() const { return record_.commentLoc; }
   int32_t getBlankLoc() const { return record_.blankLoc; }
   const FileRecord& record() const { return record_; }
-  // The words the push-back reader has read from the current file; 0 before
-  // its word pass has begun.
+  // The words the push-back reader has read from the current file.
   int32_t getWordCount() const override;
 
   // Text decoding of the source files: "auto" (the default) or an iconv name.
@@ -44,25 +44,27 @@ class JFileAnalyzer final : public IFileAnalyzer, public IClassRequester {
   void setUserMessage(IUserMessage* messages) override;
 
   // Builds a fresh word-reader stack; keeps the monitor and the report writer.
-  void init(AnalysisMonitor* anaMonitor, IReportWriter* oMgr) override;
+  void init(IAnalysisMonitor* anaMonitor, IReportWriter* oMgr) override;
   void doAnalysis(const std::string& dName, const std::string& fName) override;
-  void doPhysicalAnalysis(const std::string& dName, const std::string& fName);
-  void doLogicalAnalysis(const std::string& dName, const std::string& fName);
 
  private:
   void resetCounts();
+  // The line count pass, over the text of the open file.
+  void doPhysicalAnalysis();
+  // The compilation-unit scan, over the words of the open file.
+  void doLogicalAnalysis();
   void analyzePackage();
   void analyzeImport();
   JClassAnalyzer& getClassAnalyzer();
 
-  std::unique_ptr<PhysicalReader> physicalReader_;
+  PhysicalReader physicalReader_;
   std::unique_ptr<PushBackReader> pushBackReader_;
-  AnalysisMonitor* monitor_ = nullptr;
-  IReportWriter* outputMgr_ = nullptr;
+  FileReader* fileReader_ = nullptr;  // the bottom of pushBackReader_'s stack
+  IAnalysisMonitor* monitor_ = nullptr;
+  IReportWriter* reportWriter_ = nullptr;  // the report, or the batch of a file under -j
   IUserMessage* messages_ = nullptr;
   std::string encoding_ = "auto";
   FileRecord record_;
-  bool wordsBegun_ = false;  // the word pass of the current file has begun
   std::unique_ptr<JClassAnalyzer> classAnalyzer_;
 };
 

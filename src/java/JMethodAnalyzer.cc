@@ -2,10 +2,10 @@
 
 #include <string_view>
 
-#include "analysis/AnalysisMonitor.h"
 #include "java/JClassAnalyzer.h"
 #include "java/JStatementAnalyzer.h"
 #include "reading/PushBackReader.h"
+#include "records/IAnalysisMonitor.h"
 #include "report/IReportWriter.h"
 #include "support/Counter.h"
 
@@ -28,9 +28,9 @@ std::string JMethodAnalyzer::getClassName() const {
   return classAnalyzer_ ? classAnalyzer_->getClassName() : std::string();
 }
 
-void JMethodAnalyzer::init(AnalysisMonitor* anaMonitor, IReportWriter* oMgr) {
+void JMethodAnalyzer::init(IAnalysisMonitor* anaMonitor, IReportWriter* oMgr) {
   anaMonitor_ = anaMonitor;
-  oMgr_ = oMgr;
+  reportWriter_ = oMgr;
   if (statementAnalyzer_) statementAnalyzer_->init(anaMonitor, oMgr);
 }
 
@@ -43,7 +43,7 @@ void JMethodAnalyzer::doAnalysis(PushBackReader& reader, JClassAnalyzer& classAn
   if (anaMonitor_) anaMonitor_->notifyMethodAnalysis(record_);
   analyzeMethodBody();
   fillNames();
-  if (oMgr_) oMgr_->finishedMethodAnalysis(record_);
+  if (reportWriter_) reportWriter_->finishedMethodAnalysis(record_);
 }
 
 void JMethodAnalyzer::fillNames() {
@@ -126,7 +126,7 @@ void JMethodAnalyzer::analyzeMethodHead() {
       if (typeWord_ == "void"sv) {
         record_.returnsValue = false;
         record_.methodName = nameWord_;
-      } else if (nameWord_.empty() && typeWord_ == classAnalyzer_->record().classNameNoPrefix) {
+      } else if (nameWord_.empty() && typeWord_ == classAnalyzer_->getClassNameNoPrefix()) {
         record_.constructorMethod = true;
         record_.returnsValue = false;
         record_.methodName = typeWord_;
@@ -177,7 +177,7 @@ void JMethodAnalyzer::analyzeMethodBody() {
 JStatementAnalyzer& JMethodAnalyzer::getStatementAnalyzer() {
   if (!statementAnalyzer_) {
     statementAnalyzer_ = std::make_unique<JStatementAnalyzer>();
-    statementAnalyzer_->init(anaMonitor_, oMgr_);
+    statementAnalyzer_->init(anaMonitor_, reportWriter_);
   }
   return *statementAnalyzer_;
 }

@@ -4,12 +4,13 @@
 #include <memory>
 #include <string>
 
-#include "java/IStatementCounter.h"
-#include "java/Records.h"
+#include "java/IStatementRequester.h"
+#include "records/IStatementCounter.h"
+#include "records/Records.h"
 
 namespace rzt {
 
-class AnalysisMonitor;
+class IAnalysisMonitor;
 class IReportWriter;
 class JClassAnalyzer;
 class JStatementAnalyzer;
@@ -32,13 +33,11 @@ class JMethodAnalyzer final : public IStatementRequester {
   bool isStaticMethod() const { return record_.staticMethod; }
   bool isAbstractMethod() const { return record_.abstractMethod; }
   bool isFinalMethod() const { return record_.finalMethod; }
-  bool isSynchronizedMethod() const { return record_.synchronizedMethod; }
   bool isNativeMethod() const { return record_.nativeMethod; }
   std::string getAccess() const { return record_.access; }
   std::string getMethodName() const { return record_.methodName; }
   bool hasReturn() const { return record_.returnsValue; }
   int32_t getArgumentCount() const { return record_.argumentCount; }
-  int32_t getThrowsCount() const { return record_.throwsCount; }
   int32_t getLocalVariables() const { return record_.localVariables; }
   int32_t getLocalConstants() const { return record_.localConstants; }
   int32_t getStatementCount() const { return record_.statementCount; }
@@ -52,33 +51,16 @@ class JMethodAnalyzer final : public IStatementRequester {
   int32_t getReturnStatementCount() const { return record_.returnStatementCount; }
   int32_t getTryStatementCount() const { return record_.tryStatementCount; }
   int32_t getThrowStatementCount() const { return record_.throwStatementCount; }
-  int32_t getSynchronizedStatementCount() const { return record_.synchronizedStatementCount; }
   int32_t getAnonymousClassCount() const { return record_.anonymousClassCount; }
   // The record as the getters read it; the three names are those asked of
   // the class when the record was last handed over.
   const MethodRecord& record() const { return record_; }
 
-  void addStatementCount(int32_t count) override { record_.statementCount += count; }
-  void addMessagePassingCount(int32_t count) override { record_.messagePassingCount += count; }
-  void addInstanciationCount(int32_t count) override { record_.instanciationCount += count; }
-  void addVariableCount(int32_t count) override { record_.localVariables += count; }
-  void addConstantCount(int32_t count) override { record_.localConstants += count; }
-  void addIfStatementCount(int32_t count) override { record_.ifStatementCount += count; }
-  void addForStatementCount(int32_t count) override { record_.forStatementCount += count; }
-  void addWhileStatementCount(int32_t count) override { record_.whileStatementCount += count; }
-  void addDoStatementCount(int32_t count) override { record_.doStatementCount += count; }
-  void addSwitchStatementCount(int32_t count) override { record_.switchStatementCount += count; }
-  void addReturnStatementCount(int32_t count) override { record_.returnStatementCount += count; }
-  void addTryStatementCount(int32_t count) override { record_.tryStatementCount += count; }
-  void addThrowStatementCount(int32_t count) override { record_.throwStatementCount += count; }
-  void addSynchronizedStatementCount(int32_t count) override {
-    record_.synchronizedStatementCount += count;
-  }
-  void addAnonymousClassCount(int32_t count) override { record_.anonymousClassCount += count; }
+  IStatementCounter& getStatementCounter() override { return counter_; }
 
   // Keeps the monitor and the report writer (either may be null), and hands
   // them on to the statement analyzer if it exists.
-  void init(AnalysisMonitor* anaMonitor, IReportWriter* oMgr);
+  void init(IAnalysisMonitor* anaMonitor, IReportWriter* oMgr);
   // Reads one method or constructor from its first word through the "}" of
   // its body, or through its ";" when it has none.
   void doAnalysis(PushBackReader& reader, JClassAnalyzer& classAnalyzer);
@@ -91,11 +73,12 @@ class JMethodAnalyzer final : public IStatementRequester {
   // Copies the class's names into the record before it is handed over.
   void fillNames();
 
-  AnalysisMonitor* anaMonitor_ = nullptr;
-  IReportWriter* oMgr_ = nullptr;
+  IAnalysisMonitor* anaMonitor_ = nullptr;
+  IReportWriter* reportWriter_ = nullptr;
   PushBackReader* reader_ = nullptr;
   JClassAnalyzer* classAnalyzer_ = nullptr;
   MethodRecord record_;
+  MethodRecordCounter counter_{record_};
   std::unique_ptr<JStatementAnalyzer> statementAnalyzer_;
   // The head's return type and name words; kept to reuse their storage.
   std::string typeWord_;

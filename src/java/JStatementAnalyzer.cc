@@ -16,20 +16,21 @@ using namespace std::string_view_literals;
 JStatementAnalyzer::JStatementAnalyzer() = default;
 JStatementAnalyzer::~JStatementAnalyzer() = default;
 
-void JStatementAnalyzer::init(AnalysisMonitor* anaMonitor, IReportWriter* oMgr) {
+void JStatementAnalyzer::init(IAnalysisMonitor* anaMonitor, IReportWriter* oMgr) {
   anaMonitor_ = anaMonitor;
-  oMgr_ = oMgr;
+  reportWriter_ = oMgr;
   if (anonymousDetector_) anonymousDetector_->init(anaMonitor, oMgr);
 }
 
 void JStatementAnalyzer::doAnalysis(PushBackReader& reader, IStatementRequester& req) {
   reader_ = &reader;
   requester_ = &req;
+  counter_ = &req.getStatementCounter();
   analyzeStatement();
 }
 
 void JStatementAnalyzer::analyzeStatement() {
-  NestingGuard level;
+  NestingGuard level("JStatementAnalyzer");
   skipLabels();
   const std::string& w = reader_->preReadWord();
   if (w == "if"sv) {
@@ -71,8 +72,8 @@ void JStatementAnalyzer::skipLabels() {
 }
 
 void JStatementAnalyzer::analyzeIf() {
-  requester_->addIfStatementCount(1);
-  requester_->addStatementCount(1);
+  counter_->addIfStatementCount(1);
+  counter_->addStatementCount(1);
   reader_->skipWord("if");
   skipCondition();
   analyzeStatement();
@@ -84,8 +85,8 @@ void JStatementAnalyzer::analyzeIf() {
 }
 
 void JStatementAnalyzer::analyzeSwitch() {
-  requester_->addSwitchStatementCount(1);
-  requester_->addStatementCount(1);
+  counter_->addSwitchStatementCount(1);
+  counter_->addStatementCount(1);
   PushBackReader& reader = *reader_;
   reader.skipWord("switch");
   skipGroup("(", ")");
@@ -109,16 +110,16 @@ void JStatementAnalyzer::skipCaseLabels() {
 }
 
 void JStatementAnalyzer::analyzeWhile() {
-  requester_->addWhileStatementCount(1);
-  requester_->addStatementCount(1);
+  counter_->addWhileStatementCount(1);
+  counter_->addStatementCount(1);
   reader_->skipWord("while");
   skipCondition();
   analyzeStatement();
 }
 
 void JStatementAnalyzer::analyzeDo() {
-  requester_->addDoStatementCount(1);
-  requester_->addStatementCount(1);
+  counter_->addDoStatementCount(1);
+  counter_->addStatementCount(1);
   reader_->skipWord("do");
   analyzeStatement();
   reader_->skipWord("while");
@@ -127,16 +128,16 @@ void JStatementAnalyzer::analyzeDo() {
 }
 
 void JStatementAnalyzer::analyzeFor() {
-  requester_->addForStatementCount(1);
-  requester_->addStatementCount(1);
+  counter_->addForStatementCount(1);
+  counter_->addStatementCount(1);
   reader_->skipWord("for");
   skipForControl();
   analyzeStatement();
 }
 
 void JStatementAnalyzer::analyzeTry() {
-  requester_->addTryStatementCount(1);
-  requester_->addStatementCount(1);
+  counter_->addTryStatementCount(1);
+  counter_->addStatementCount(1);
   PushBackReader& reader = *reader_;
   reader.skipWord("try");
   analyzeStatement();
@@ -155,8 +156,8 @@ void JStatementAnalyzer::analyzeTry() {
 }
 
 void JStatementAnalyzer::analyzeSynchronized() {
-  requester_->addSynchronizedStatementCount(1);
-  requester_->addStatementCount(1);
+  counter_->addSynchronizedStatementCount(1);
+  counter_->addStatementCount(1);
   reader_->skipWord("synchronized");
   skipGroup("(", ")");
   analyzeStatement();
@@ -165,19 +166,19 @@ void JStatementAnalyzer::analyzeSynchronized() {
 void JStatementAnalyzer::analyzeReturn() {
   reader_->skipWord("return");
   scanExpression();
-  requester_->addStatementCount(1);
-  requester_->addReturnStatementCount(1);
+  counter_->addStatementCount(1);
+  counter_->addReturnStatementCount(1);
 }
 
 void JStatementAnalyzer::analyzeThrow() {
   reader_->skipWord("throw");
   scanExpression();
-  requester_->addStatementCount(1);
-  requester_->addThrowStatementCount(1);
+  counter_->addStatementCount(1);
+  counter_->addThrowStatementCount(1);
 }
 
 void JStatementAnalyzer::analyzeJump() {
-  requester_->addStatementCount(1);
+  counter_->addStatementCount(1);
   while (reader_->readWord() != ";"sv) {
   }
 }
@@ -186,7 +187,7 @@ void JStatementAnalyzer::analyzeLocalClass() {
   // Each local class gets an analyzer of its own: this one may be in use
   // further up the recursion.
   auto local = std::make_unique<JClassAnalyzer>();
-  local->init(anaMonitor_, oMgr_);
+  local->init(anaMonitor_, reportWriter_);
   local->doAnalysis(*reader_, *requester_, true);
 }
 
@@ -210,7 +211,7 @@ void JStatementAnalyzer::analyzeSimpleStatement() {
   }
   checkLocalDeclaration();
   scanExpression();
-  requester_->addStatementCount(1);
+  counter_->addStatementCount(1);
 }
 
 void JStatementAnalyzer::checkLocalDeclaration() {
@@ -242,9 +243,9 @@ void JStatementAnalyzer::checkLocalDeclaration() {
   reader.pushBack(taken);
   if (!isDeclaration) return;
   if (isFinal) {
-    requester_->addConstantCount(1);
+    counter_->addConstantCount(1);
   } else {
-    requester_->addVariableCount(1);
+    counter_->addVariableCount(1);
   }
 }
 
@@ -261,7 +262,7 @@ void JStatementAnalyzer::scanExpression() {
       if (getClassAnalyzer().analyzeAnonymousClass(reader, *requester_)) {
         // The words after the class body belong to the caller's next
         // statement.
-        requester_->addAnonymousClassCount(1);
+        counter_->addAnonymousClassCount(1);
         break;
       }
       reader.skipWord("new");
@@ -272,8 +273,8 @@ void JStatementAnalyzer::scanExpression() {
       messages = checkedAdd(messages, 1);
     }
   }
-  requester_->addMessagePassingCount(messages);
-  requester_->addInstanciationCount(creations);
+  counter_->addMessagePassingCount(messages);
+  counter_->addInstanciationCount(creations);
 }
 
 int32_t JStatementAnalyzer::skipGroup(std::string_view open, std::string_view close) {
@@ -295,7 +296,7 @@ int32_t JStatementAnalyzer::skipGroup(std::string_view open, std::string_view cl
 JClassAnalyzer& JStatementAnalyzer::getClassAnalyzer() {
   if (!anonymousDetector_) {
     anonymousDetector_ = std::make_unique<JClassAnalyzer>();
-    anonymousDetector_->init(anaMonitor_, oMgr_);
+    anonymousDetector_->init(anaMonitor_, reportWriter_);
   }
   return *anonymousDetector_;
 }

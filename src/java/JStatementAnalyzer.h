@@ -4,11 +4,11 @@
 #include <memory>
 #include <string_view>
 
-#include "java/IStatementCounter.h"
+#include "java/IStatementRequester.h"
 
 namespace rzt {
 
-class AnalysisMonitor;
+class IAnalysisMonitor;
 class IReportWriter;
 class JClassAnalyzer;
 class PushBackReader;
@@ -25,7 +25,7 @@ class JStatementAnalyzer final {
 
   // Keeps the monitor and the report writer for the classes made here;
   // calling it again only replaces them.
-  void init(AnalysisMonitor* anaMonitor, IReportWriter* oMgr);
+  void init(IAnalysisMonitor* anaMonitor, IReportWriter* oMgr);
   // Reads one statement, its first word next in reader; counts go to req.
   void doAnalysis(PushBackReader& reader, IStatementRequester& req);
 
@@ -55,10 +55,11 @@ class JStatementAnalyzer final {
   const SymbolRuleMgr& symbolRules();
 
   std::unique_ptr<SymbolRuleMgr> symbolRules_;
-  AnalysisMonitor* anaMonitor_ = nullptr;
-  IReportWriter* oMgr_ = nullptr;
+  IAnalysisMonitor* anaMonitor_ = nullptr;
+  IReportWriter* reportWriter_ = nullptr;
   PushBackReader* reader_ = nullptr;
   IStatementRequester* requester_ = nullptr;
+  IStatementCounter* counter_ = nullptr;  // the requester's counting operations
   std::unique_ptr<JClassAnalyzer> anonymousDetector_;
 };
 

@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <limits>
 
-#include "analysis/AnalysisMonitor.h"
 #include "java/ModernJavaGrammar.h"
 #include "java/ModernLineCounter.h"
 #include "java/ModernTreeWalker.h"
 #include "reading/FileReader.h"
+#include "records/IAnalysisMonitor.h"
 #include "report/IReportWriter.h"
 #include "support/RztError.h"
 
@@ -47,7 +47,7 @@ ModernFileAnalyzer::ModernFileAnalyzer()
   if (!ts_parser_set_language(parser_, ModernJavaGrammar::instance().language())) {
     ts_parser_delete(parser_);
     parser_ = nullptr;
-    throw RztError(50040, "ModernFileAnalyzer", "Java文法を読み込めません");
+    throw RztError(kErrGrammar, "ModernFileAnalyzer", kTextGrammar);
   }
 }
 
@@ -57,11 +57,11 @@ ModernFileAnalyzer::~ModernFileAnalyzer() {
 
 void ModernFileAnalyzer::setEncoding(const std::string& encoding) { fileReader_->setEncoding(encoding); }
 
-void ModernFileAnalyzer::setUserMessage(IUserMessage* messages) { messages_ = messages; }
+void ModernFileAnalyzer::setUserMessage(IUserMessage*) {}
 
-void ModernFileAnalyzer::init(AnalysisMonitor* anaMonitor, IReportWriter* oMgr) {
+void ModernFileAnalyzer::init(IAnalysisMonitor* anaMonitor, IReportWriter* oMgr) {
   monitor_ = anaMonitor;
-  outputMgr_ = oMgr;
+  reportWriter_ = oMgr;
   walker_->init(anaMonitor, oMgr);
 }
 
@@ -87,16 +87,9 @@ void ModernFileAnalyzer::doAnalysis(const std::string& dName, const std::string&
   finishFile();
 }
 
-void ModernFileAnalyzer::doAnalysisOfText(const std::string& dName, const std::string& fName,
-                                          std::string_view text) {
-  beginFile(dName, fName);
-  measure(text);
-  finishFile();
-}
-
 void ModernFileAnalyzer::finishFile() {
   if (monitor_ && record_.syntaxErrorCount > 0) monitor_->notifySyntaxErrors(record_);
-  if (outputMgr_) outputMgr_->finishedFileAnalysis(record_);
+  if (reportWriter_) reportWriter_->finishedFileAnalysis(record_);
 }
 
 void ModernFileAnalyzer::measure(std::string_view text) {

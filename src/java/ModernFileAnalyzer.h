@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "java/IFileAnalyzer.h"
-#include "java/Records.h"
+#include "records/Records.h"
 
 struct TSParser;
 
@@ -24,15 +24,11 @@ class ModernFileAnalyzer final : public IFileAnalyzer {
   ~ModernFileAnalyzer() override;
 
   void setEncoding(const std::string& encoding) override;
-  // Nothing of this analysis shows a message box; kept for the interface.
+  // Nothing of this analysis shows a message box: the messages are not kept.
   void setUserMessage(IUserMessage* messages) override;
-  void init(AnalysisMonitor* anaMonitor, IReportWriter* oMgr) override;
+  void init(IAnalysisMonitor* anaMonitor, IReportWriter* oMgr) override;
   // Raises error 53 naming the path when the file cannot be read.
   void doAnalysis(const std::string& dName, const std::string& fName) override;
-  // The same measurement of a text already in memory (UTF-8, no byte order
-  // mark), reported under the given names.
-  void doAnalysisOfText(const std::string& dName, const std::string& fName, std::string_view text);
-
   const FileRecord& record() const { return record_; }
 
  private:
@@ -44,9 +40,8 @@ class ModernFileAnalyzer final : public IFileAnalyzer {
   std::unique_ptr<FileReader> fileReader_;
   std::unique_ptr<ModernTreeWalker> walker_;
   TSParser* parser_ = nullptr;
-  AnalysisMonitor* monitor_ = nullptr;
-  IReportWriter* outputMgr_ = nullptr;
-  IUserMessage* messages_ = nullptr;
+  IAnalysisMonitor* monitor_ = nullptr;
+  IReportWriter* reportWriter_ = nullptr;
   FileRecord record_;
   std::string parseText_;  // the text with lone CRs made LFs, when it has any
 };

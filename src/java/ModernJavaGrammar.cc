@@ -94,7 +94,7 @@ constexpr KindName kKindNames[] = {
 };
 
 [[noreturn]] void raiseGrammarError(const std::string& what) {
-  throw RztError(50040, "ModernJavaGrammar", "Java文法を読み込めません: " + what);
+  throw RztError(kErrGrammar, "ModernJavaGrammar", std::string(kTextGrammar) + ": " + what);
 }
 
 TSFieldId fieldId(const TSLanguage* language, const char* name) {

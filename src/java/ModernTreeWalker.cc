@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
-#include "analysis/AnalysisMonitor.h"
+#include "records/ClassRules.h"
+#include "records/IAnalysisMonitor.h"
+#include "records/IStatementCounter.h"
 #include "report/IReportWriter.h"
 
 namespace rzt {
@@ -37,6 +39,9 @@ bool isMemberBody(JavaNode kind) {
 
 bool isComment(JavaNode kind) { return kind == JavaNode::LineComment || kind == JavaNode::BlockComment; }
 
+// Enum constants and record components: fields that are final by the language.
+constexpr FieldModifiers kFinalField{false, true, false};
+
 // Calls f(node, kind) for each child of node, with the given cursor.
 template <typename F>
 void forEachChild(TSTreeCursor& cursor, TSNode node, const ModernJavaGrammar& grammar, F&& f) {
@@ -59,9 +64,9 @@ ModernTreeWalker::~ModernTreeWalker() {
   }
 }
 
-void ModernTreeWalker::init(AnalysisMonitor* monitor, IReportWriter* oMgr) {
+void ModernTreeWalker::init(IAnalysisMonitor* monitor, IReportWriter* oMgr) {
   monitor_ = monitor;
-  outputMgr_ = oMgr;
+  reportWriter_ = oMgr;
 }
 
 void ModernTreeWalker::walk(const TSTree* tree, std::string_view text, FileRecord& file) {
@@ -142,15 +147,25 @@ int ModernTreeWalker::nearestTypeFrame() const {
   return -1;
 }
 
-void ModernTreeWalker::enter(TSNode node, JavaNode kind) {
-  const JavaNode parent = path_.empty() ? JavaNode::Other : path_.back().kind;
-  bool closesFrame = false;
-  if (kind == JavaNode::Error) {
-    file_->syntaxErrorCount = checkedAdd(file_->syntaxErrorCount, 1);
-  } else if (treeHasError_ && ts_node_is_missing(node)) {
-    file_->syntaxErrorCount = checkedAdd(file_->syntaxErrorCount, 1);
-  }
+ModernTreeWalker::Frame* ModernTreeWalker::currentFrame() {
+  return frameCount_ > 0 ? &frames_[frameCount_ - 1] : nullptr;
+}
 
+ClassRecord* ModernTreeWalker::currentType() {
+  Frame* f = currentFrame();
+  return f != nullptr && !f->isMethod ? &f->cls : nullptr;
+}
+
+MethodRecord* ModernTreeWalker::currentMethod() {
+  Frame* f = currentFrame();
+  return f != nullptr && f->isMethod ? &f->method : nullptr;
+}
+
+JavaNode ModernTreeWalker::parentKind() const { return path_.empty() ? JavaNode::Other : path_.back().kind; }
+
+void ModernTreeWalker::enter(TSNode node, JavaNode kind) {
+  countSyntaxError(node, kind);
+  bool closesFrame = false;
   switch (kind) {
     case JavaNode::PackageDeclaration:
       readPackage(node);
@@ -167,25 +182,14 @@ void ModernTreeWalker::enter(TSNode node, JavaNode kind) {
       closesFrame = true;
       break;
     case JavaNode::ClassBody:
-      if (parent == JavaNode::ObjectCreationExpression) {
-        beginAnonymousType(anonymousTypeName(path_.back().node));
-        closesFrame = true;
-      } else if (parent == JavaNode::EnumConstant) {
-        TSNode constant = path_.back().node;
-        beginAnonymousType(std::string(textOf(ts_node_child_by_field_id(constant, grammar_.fieldName()))));
-        closesFrame = true;
-      }
+      closesFrame = enterClassBody();
       break;
     case JavaNode::FieldDeclaration:
     case JavaNode::ConstantDeclaration:
       countField(node, kind);
       break;
     case JavaNode::EnumConstant:
-      if (frameCount_ > 0 && !frames_[frameCount_ - 1].isMethod) {
-        ClassRecord& cls = frames_[frameCount_ - 1].cls;
-        ++cls.constantCount;
-        ++cls.statementCount;
-      }
+      enterEnumConstant();
       break;
     case JavaNode::MethodDeclaration:
     case JavaNode::ConstructorDeclaration:
@@ -195,25 +199,16 @@ void ModernTreeWalker::enter(TSNode node, JavaNode kind) {
       closesFrame = true;
       break;
     case JavaNode::StaticInitializer:
-      if (frameCount_ > 0 && !frames_[frameCount_ - 1].isMethod) ++frames_[frameCount_ - 1].cls.staticBlockCount;
+      enterStaticInitializer();
       break;
     case JavaNode::Block:
-      // An instance initializer stands directly in a class body.
-      if ((parent == JavaNode::ClassBody || parent == JavaNode::EnumBodyDeclarations) && frameCount_ > 0 &&
-          !frames_[frameCount_ - 1].isMethod) {
-        ++frames_[frameCount_ - 1].cls.staticBlockCount;
-      }
+      enterBlock();
       break;
     case JavaNode::LocalVariableDeclaration:
-      // The declaration in a for header is part of the header.
-      if (parent != JavaNode::ForStatement) {
-        countStatement(kind);
-        countLocalDeclaration(node);
-      }
+      enterLocalVariableDeclaration(node);
       break;
     case JavaNode::ExpressionStatement:
-      // The expression after "->" of a switch rule is no statement.
-      if (parent != JavaNode::SwitchRule) countStatement(kind);
+      enterExpressionStatement();
       break;
     case JavaNode::IfStatement:
     case JavaNode::WhileStatement:
@@ -238,12 +233,65 @@ void ModernTreeWalker::enter(TSNode node, JavaNode kind) {
       countCreation(node);
       break;
     case JavaNode::ArrayCreationExpression:
-      if (frameCount_ > 0 && frames_[frameCount_ - 1].isMethod) ++frames_[frameCount_ - 1].method.instanciationCount;
+      enterArrayCreation();
       break;
     default:
       break;
   }
   path_.push_back(PathEntry{node, kind, closesFrame});
+}
+
+void ModernTreeWalker::countSyntaxError(TSNode node, JavaNode kind) {
+  if (kind == JavaNode::Error || (treeHasError_ && ts_node_is_missing(node))) {
+    file_->syntaxErrorCount = checkedAdd(file_->syntaxErrorCount, 1);
+  }
+}
+
+bool ModernTreeWalker::enterClassBody() {
+  // Only the body of a creation or of an enum constant is a type of its own.
+  const JavaNode parent = parentKind();
+  if (parent == JavaNode::ObjectCreationExpression) {
+    beginAnonymousType(anonymousTypeName(path_.back().node));
+    return true;
+  }
+  if (parent == JavaNode::EnumConstant) {
+    TSNode constant = path_.back().node;
+    beginAnonymousType(std::string(textOf(ts_node_child_by_field_id(constant, grammar_.fieldName()))));
+    return true;
+  }
+  return false;
+}
+
+void ModernTreeWalker::enterEnumConstant() {
+  // Every enum constant is a final field of its own.
+  if (ClassRecord* cls = currentType()) addFieldToClass(*cls, kFinalField);
+}
+
+void ModernTreeWalker::enterStaticInitializer() {
+  if (ClassRecord* cls = currentType()) ++cls->staticBlockCount;
+}
+
+void ModernTreeWalker::enterBlock() {
+  // An instance initializer stands directly in a class body.
+  const JavaNode parent = parentKind();
+  if (parent != JavaNode::ClassBody && parent != JavaNode::EnumBodyDeclarations) return;
+  if (ClassRecord* cls = currentType()) ++cls->staticBlockCount;
+}
+
+void ModernTreeWalker::enterLocalVariableDeclaration(TSNode node) {
+  // The declaration in a for header is part of the header.
+  if (parentKind() == JavaNode::ForStatement) return;
+  countStatement(JavaNode::LocalVariableDeclaration);
+  countLocalDeclaration(node);
+}
+
+void ModernTreeWalker::enterExpressionStatement() {
+  // The expression after "->" of a switch rule is no statement.
+  if (parentKind() != JavaNode::SwitchRule) countStatement(JavaNode::ExpressionStatement);
+}
+
+void ModernTreeWalker::enterArrayCreation() {
+  if (MethodRecord* m = currentMethod()) MethodRecordCounter(*m).addInstanciationCount(1);
 }
 
 void ModernTreeWalker::leave(const PathEntry& entry) {
@@ -318,9 +366,8 @@ int32_t ModernTreeWalker::countParameters(TSNode parameters, int level) {
 }
 
 void ModernTreeWalker::beginTypeDeclaration(TSNode node, JavaNode kind) {
-  const JavaNode parent = path_.empty() ? JavaNode::Other : path_.back().kind;
   const int enclosing = nearestTypeFrame();
-  const bool member = enclosing >= 0 && frameCount_ > 0 && !frames_[frameCount_ - 1].isMethod && isMemberBody(parent);
+  const bool member = enclosing >= 0 && currentType() != nullptr && isMemberBody(parentKind());
   const bool enclosingInterface = member && frames_[enclosing].interfaceLike;
   std::string prefix;
   if (frameCount_ > 0 && enclosing >= 0) prefix = frames_[enclosing].cls.className;
@@ -380,15 +427,14 @@ void ModernTreeWalker::beginTypeDeclaration(TSNode node, JavaNode kind) {
     cls.className = inner ? prefix + "$" + cls.classNameNoPrefix : cls.classNameNoPrefix;
   }
   // Every record component is a final field of its own.
-  cls.constantCount += f.componentCount;
-  cls.statementCount += f.componentCount;
+  for (int32_t i = 0; i < f.componentCount; ++i) addFieldToClass(cls, kFinalField);
   if (monitor_) monitor_->notifyClassAnalysis(cls);
 }
 
 void ModernTreeWalker::beginAnonymousType(const std::string& simpleName) {
   const int enclosing = nearestTypeFrame();
   std::string prefix = enclosing >= 0 ? frames_[enclosing].cls.className : std::string();
-  if (frameCount_ > 0 && frames_[frameCount_ - 1].isMethod) ++frames_[frameCount_ - 1].method.anonymousClassCount;
+  if (MethodRecord* m = currentMethod()) MethodRecordCounter(*m).addAnonymousClassCount(1);
   Frame& f = pushFrame(false);
   ClassRecord& cls = f.cls;
   cls.innerClass = true;
@@ -491,45 +537,29 @@ void ModernTreeWalker::beginMethod(TSNode node, JavaNode kind) {
 void ModernTreeWalker::finishFrame() {
   Frame& f = frames_[frameCount_ - 1];
   if (!f.isMethod) {
-    if (outputMgr_) outputMgr_->finishedClassAnalysis(f.cls);
+    if (reportWriter_) reportWriter_->finishedClassAnalysis(f.cls);
     --frameCount_;
     return;
   }
-  if (outputMgr_) outputMgr_->finishedMethodAnalysis(f.method);
+  if (reportWriter_) reportWriter_->finishedMethodAnalysis(f.method);
   --frameCount_;
   const int enclosing = nearestTypeFrame();
-  if (enclosing < 0) return;
-  ClassRecord& cls = frames_[enclosing].cls;
-  const MethodRecord& m = f.method;
-  cls.statementCount += m.statementCount.value();
-  const bool isPublic = m.access == "public";
-  if (m.staticMethod) {
-    ++cls.classMethodCount;
-    if (isPublic) ++cls.publicClassMethodCount;
-  } else {
-    ++cls.instanceMethodCount;
-    if (isPublic) ++cls.publicInstanceMethodCount;
-  }
+  if (enclosing >= 0) addMethodToClass(frames_[enclosing].cls, f.method);
 }
 
 void ModernTreeWalker::countField(TSNode node, JavaNode kind) {
-  if (frameCount_ == 0 || frames_[frameCount_ - 1].isMethod) return;
-  Frame& f = frames_[frameCount_ - 1];
-  ClassRecord& cls = f.cls;
+  ClassRecord* cls = currentType();
+  if (cls == nullptr) return;
   uint32_t modifiers = 0;
   forEachChild(childCursors_[0], node, grammar_, [&](TSNode child, JavaNode childKind) {
     if (childKind == JavaNode::Modifiers) modifiers |= modifiersOf(child, 1);
   });
-  ++cls.statementCount;
-  if ((modifiers & kFinal) || f.interfaceLike || kind == JavaNode::ConstantDeclaration) {
-    ++cls.constantCount;
-  } else if (modifiers & kStatic) {
-    ++cls.classVariableCount;
-    if (modifiers & kPublic) ++cls.publicClassVariableCount;
-  } else {
-    ++cls.instanceVariableCount;
-    if (modifiers & kPublic) ++cls.publicInstanceVariableCount;
-  }
+  // An interface's constant declaration is final whether written or not.
+  FieldModifiers field;
+  field.isStatic = (modifiers & kStatic) != 0;
+  field.isFinal = (modifiers & kFinal) != 0 || kind == JavaNode::ConstantDeclaration;
+  field.isPublic = (modifiers & kPublic) != 0;
+  addFieldToClass(*cls, field);
 }
 
 bool ModernTreeWalker::isStatementPosition() const {
@@ -557,68 +587,68 @@ bool ModernTreeWalker::isStatementPosition() const {
 }
 
 void ModernTreeWalker::countStatement(JavaNode kind) {
-  if (frameCount_ == 0) return;
-  Frame& f = frames_[frameCount_ - 1];
-  if (!f.isMethod) {
+  if (ClassRecord* cls = currentType()) {
     // Statements of initializers and of lambdas in field initializers count
     // for the class; nothing else of them has a cell.
     if (kind == JavaNode::MethodInvocation) return;
     if (kind == JavaNode::SwitchExpression && !isStatementPosition()) return;
-    ++f.cls.statementCount;
+    ClassRecordCounter(*cls).addStatementCount(1);
     return;
   }
-  MethodRecord& m = f.method;
+  MethodRecord* method = currentMethod();
+  if (method == nullptr) return;
+  MethodRecordCounter counter(*method);
   switch (kind) {
     case JavaNode::MethodInvocation:
-      ++m.messagePassingCount;
+      counter.addMessagePassingCount(1);
       return;
     case JavaNode::SwitchExpression:
-      ++m.switchStatementCount;
-      if (isStatementPosition()) ++m.statementCount;
+      counter.addSwitchStatementCount(1);
+      if (isStatementPosition()) counter.addStatementCount(1);
       return;
-    case JavaNode::ExplicitConstructorInvocation:
-      ++m.messagePassingCount;
-      break;
-    case JavaNode::IfStatement: ++m.ifStatementCount; break;
-    case JavaNode::WhileStatement: ++m.whileStatementCount; break;
+    case JavaNode::ExplicitConstructorInvocation: counter.addMessagePassingCount(1); break;
+    case JavaNode::IfStatement: counter.addIfStatementCount(1); break;
+    case JavaNode::WhileStatement: counter.addWhileStatementCount(1); break;
     case JavaNode::ForStatement:
-    case JavaNode::EnhancedForStatement: ++m.forStatementCount; break;
-    case JavaNode::DoStatement: ++m.doStatementCount; break;
+    case JavaNode::EnhancedForStatement: counter.addForStatementCount(1); break;
+    case JavaNode::DoStatement: counter.addDoStatementCount(1); break;
     case JavaNode::TryStatement:
-    case JavaNode::TryWithResourcesStatement: ++m.tryStatementCount; break;
-    case JavaNode::SynchronizedStatement: ++m.synchronizedStatementCount; break;
-    case JavaNode::ReturnStatement: ++m.returnStatementCount; break;
-    case JavaNode::ThrowStatement: ++m.throwStatementCount; break;
+    case JavaNode::TryWithResourcesStatement: counter.addTryStatementCount(1); break;
+    case JavaNode::SynchronizedStatement: counter.addSynchronizedStatementCount(1); break;
+    case JavaNode::ReturnStatement: counter.addReturnStatementCount(1); break;
+    case JavaNode::ThrowStatement: counter.addThrowStatementCount(1); break;
     default: break;
   }
-  ++m.statementCount;
+  counter.addStatementCount(1);
 }
 
 void ModernTreeWalker::countLocalDeclaration(TSNode node) {
-  if (frameCount_ == 0 || !frames_[frameCount_ - 1].isMethod) return;
+  MethodRecord* method = currentMethod();
+  if (method == nullptr) return;
   uint32_t modifiers = 0;
   forEachChild(childCursors_[0], node, grammar_, [&](TSNode child, JavaNode childKind) {
     if (childKind == JavaNode::Modifiers) modifiers |= modifiersOf(child, 1);
   });
-  MethodRecord& m = frames_[frameCount_ - 1].method;
+  MethodRecordCounter counter(*method);
   if (modifiers & kFinal) {
-    ++m.localConstants;
+    counter.addConstantCount(1);
   } else {
-    ++m.localVariables;
+    counter.addVariableCount(1);
   }
 }
 
 void ModernTreeWalker::countCreation(TSNode node) {
-  if (frameCount_ == 0 || !frames_[frameCount_ - 1].isMethod) return;
+  MethodRecord* method = currentMethod();
+  if (method == nullptr) return;
   bool anonymous = false;
   forEachChild(childCursors_[0], node, grammar_, [&](TSNode, JavaNode kind) {
     if (kind == JavaNode::ClassBody) anonymous = true;
   });
   // An anonymous creation is counted when its body begins.
   if (anonymous) return;
-  MethodRecord& m = frames_[frameCount_ - 1].method;
-  ++m.messagePassingCount;
-  ++m.instanciationCount;
+  MethodRecordCounter counter(*method);
+  counter.addMessagePassingCount(1);
+  counter.addInstanciationCount(1);
 }
 
 }  // namespace rzt

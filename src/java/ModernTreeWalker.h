@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "java/ModernJavaGrammar.h"
-#include "java/Records.h"
+#include "records/Records.h"
 
 namespace rzt {
 
-class AnalysisMonitor;
+class IAnalysisMonitor;
 class IReportWriter;
 
 // Measures the syntax tree of one Java file in a single walk with a tree
@@ -27,7 +27,7 @@ class ModernTreeWalker final {
   ModernTreeWalker(const ModernTreeWalker&) = delete;
   ModernTreeWalker& operator=(const ModernTreeWalker&) = delete;
 
-  void init(AnalysisMonitor* monitor, IReportWriter* oMgr);
+  void init(IAnalysisMonitor* monitor, IReportWriter* oMgr);
   // text is the exact text the tree was parsed from; file gets the counts.
   void walk(const TSTree* tree, std::string_view text, FileRecord& file);
 
@@ -47,8 +47,28 @@ class ModernTreeWalker final {
     MethodRecord method;
   };
 
+  // Called for each node on the way down; each kind that counts has a
+  // handler of its own.
   void enter(TSNode node, JavaNode kind);
   void leave(const PathEntry& entry);
+
+  // The innermost frame; the type or method it measures, null when it is
+  // the other kind (or there is none): what a member counts into.
+  Frame* currentFrame();
+  ClassRecord* currentType();
+  MethodRecord* currentMethod();
+  // The kind of the parent of the node being entered.
+  JavaNode parentKind() const;
+
+  void countSyntaxError(TSNode node, JavaNode kind);
+  // The body of a creation or an enum constant begins an anonymous type.
+  bool enterClassBody();
+  void enterEnumConstant();
+  void enterStaticInitializer();
+  void enterBlock();
+  void enterLocalVariableDeclaration(TSNode node);
+  void enterExpressionStatement();
+  void enterArrayCreation();
 
   void readPackage(TSNode node);
   void beginTypeDeclaration(TSNode node, JavaNode kind);
@@ -70,8 +90,8 @@ class ModernTreeWalker final {
   int32_t countParameters(TSNode parameters, int level);
 
   const ModernJavaGrammar& grammar_;
-  AnalysisMonitor* monitor_ = nullptr;
-  IReportWriter* outputMgr_ = nullptr;
+  IAnalysisMonitor* monitor_ = nullptr;
+  IReportWriter* reportWriter_ = nullptr;
   std::string_view text_;
   FileRecord* file_ = nullptr;
   bool treeHasError_ = false;

@@ -1,15 +1,11 @@
 #include "java/NestingGuard.h"
 
-#include "support/RztError.h"
-
 namespace rzt {
 
 thread_local int32_t NestingGuard::depth_ = 0;
 
-NestingGuard::NestingGuard() {
-  if (depth_ >= kMaxNestingDepth) {
-    throw RztError(kErrNesting, "JStatementAnalyzer", "ネストが深過ぎます");
-  }
+NestingGuard::NestingGuard(const char* source) {
+  if (depth_ >= kMaxNestingDepth) throw RztError(rzt::kErrNesting, source, kTextNesting);
   ++depth_;
 }
 

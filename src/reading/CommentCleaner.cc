@@ -187,7 +187,7 @@ void CommentCleaner::cleanAll(Source& src) {
 
 void CommentCleaner::raiseEndOfFile() const {
   if (sourceError_) std::rethrow_exception(sourceError_);
-  throw RztError(50010, "CommentCleaner.readChar", "EOF後のreadChar(CommentCleaner)");
+  throw RztError(kErrReadAfterEof, "CommentCleaner.readChar", kTextReadAfterEof);
 }
 
 }  // namespace rzt

@@ -11,8 +11,15 @@ namespace rzt {
 
 // The characters of one whole source file, decoded to UTF-8 at openFile and
 // walked from memory. Both buffers keep their storage from file to file.
+// Only a regular file of at most kMaxFileBytes is read: a pipe, a device or
+// a folder put in a file's place after the listing is an error, not a read
+// that blocks or never ends.
 class FileReader final : public ICharSource {
  public:
+  // Far above any real source (the JDK's largest is under 1 MB), and far
+  // below what the 32-bit counters of one file can take.
+  static constexpr size_t kMaxFileBytes = size_t{256} << 20;
+
   FileReader();
   ~FileReader() override;
 
@@ -22,7 +29,8 @@ class FileReader final : public ICharSource {
   // What the last opened file was read as.
   const std::string& getLastEncoding() const { return decoder_.getLastEncoding(); }
 
-  // Raises error 53 naming the path when the file cannot be opened or read.
+  // Raises error 53 naming the path, and saying why, when the file cannot
+  // be opened or read, is no regular file or holds more than kMaxFileBytes.
   void openFile(const std::string& dName, const std::string& fName) override;
   void closeFile() override;
   bool hasMoreChars() override { return pos_ < text_.size(); }
@@ -37,11 +45,9 @@ class FileReader final : public ICharSource {
   // Marks everything up to position as read (for readers that walk getText).
   void setPosition(size_t position) { pos_ = position < text_.size() ? position : text_.size(); }
 
-  // dName and fName joined with "/", added only when dName does not end in one.
-  static std::string joinPath(const std::string& dName, const std::string& fName);
-
  private:
   [[noreturn]] static void raisePastEnd();
+  [[noreturn]] static void raiseTooLarge(const std::string& path);
   void readWholeFile(const std::string& path);
 
   TextDecoder decoder_;

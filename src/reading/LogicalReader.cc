@@ -1,6 +1,7 @@
 #include "reading/LogicalReader.h"
 
 #include <array>
+#include <string>
 #include <utility>
 
 #include "reading/CommentCleaner.h"
@@ -228,9 +229,8 @@ const std::string& LogicalReader::readWordFrom(Source& src) {
 }
 
 void LogicalReader::raiseEndOfFile() {
-  static constexpr const char* kMessage = "解析の途中でEOFに到達しました";
-  if (messages_ != nullptr) messages_->showMessage(kMessage);
-  throw RztError(500020, "LogicalReader.readWord", "500020", kMessage);
+  if (messages_ != nullptr) messages_->showMessage(kTextUnexpectedEof);
+  throw RztError(kErrUnexpectedEof, "LogicalReader.readWord", std::to_string(kErrUnexpectedEof), kTextUnexpectedEof);
 }
 
 }  // namespace rzt

@@ -4,23 +4,25 @@
 
 namespace rzt {
 
-void PhysicalReader::openFile(const std::string& dName, const std::string& fName) {
-  fileReader_.openFile(dName, fName);
+void PhysicalReader::openText(std::string_view text) {
+  text_ = text;
+  pos_ = 0;
   lineState_ = 0;
 }
 
-void PhysicalReader::closeFile() { fileReader_.closeFile(); }
+void PhysicalReader::closeFile() {
+  text_ = {};
+  pos_ = 0;
+}
 
 bool PhysicalReader::nextLine() {
-  // Walks the reader's text directly: the same characters hasMoreChars and
-  // readChar would give, without a call per character. Once a line's flag
+  // Walks the text directly, without a call per character. Once a line's flag
   // is set, the characters that could change nothing more are skipped in
   // runs: in code, all up to the next "/"; in a block comment, all up to
   // the next "*"; in a line comment, the rest of the line.
-  std::string_view text = fileReader_.getText();
-  const char* const begin = text.data();
-  const char* p = begin + fileReader_.getPosition();
-  const char* const end = begin + text.size();
+  const char* const begin = text_.data();
+  const char* p = begin + pos_;
+  const char* const end = begin + text_.size();
   const char* const newline = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
   const char* const lineEnd = newline != nullptr ? newline : end;
   int32_t state = lineState_;
@@ -92,7 +94,7 @@ bool PhysicalReader::nextLine() {
       state = 3;
     }
   }
-  fileReader_.setPosition(static_cast<size_t>(p - begin));
+  pos_ = static_cast<size_t>(p - begin);
   lineState_ = state;
   statementFlag_ = statement;
   commentFlag_ = comment;

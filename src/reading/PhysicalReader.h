@@ -1,18 +1,19 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <string>
-
-#include "reading/FileReader.h"
+#include <string_view>
 
 namespace rzt {
 
-// Reads a file line by line (only a line feed ends a line) and tells for each
-// line whether it holds statement text, comment text, both or neither.
+// Reads a file's text line by line (only a line feed ends a line) and tells
+// for each line whether it holds statement text, comment text, both or
+// neither. It walks the text the file's reader has already read and decoded
+// for the word pass, so each file is read once.
 class PhysicalReader final {
  public:
-  void setEncoding(const std::string& encoding) { fileReader_.setEncoding(encoding); }
-  void openFile(const std::string& dName, const std::string& fName);
+  // Starts at the beginning of text, which must stay valid until closeFile.
+  void openText(std::string_view text);
   void closeFile();
   // Reads and classifies one line; false when the file had no more
   // characters (a line of carriage returns only still counts as a line).
@@ -24,7 +25,8 @@ class PhysicalReader final {
  private:
   static bool isWhiteSpace(char c) { return c == '\t' || c == ' ' || c == '\r' || c == '\n'; }
 
-  FileReader fileReader_;
+  std::string_view text_;
+  size_t pos_ = 0;
   bool statementFlag_ = false;
   bool commentFlag_ = false;
   int32_t lineState_ = 0;  // 0 code, 1 after "/", 2 line comment, 3 block comment, 4 "*" in block

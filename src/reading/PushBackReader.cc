@@ -71,8 +71,7 @@ const std::string& PushBackReader::readFromWordReader() {
 
 void PushBackReader::storeWordToPool(const std::string& word) {
   if (readIndex_ != writeIndex_) {
-    throw RztError(40000, "PushBackReader.storeWordToPool",
-                   "pushBackバッファの読み出し位置が不正です");
+    throw RztError(kErrPoolRead, "PushBackReader.storeWordToPool", kTextPoolRead);
   }
   // assign keeps the slot's storage: no allocation once the ring is warm.
   pool_[writeIndex_].assign(word);
@@ -89,7 +88,7 @@ void PushBackReader::pushBack(int32_t count) {
 
 void PushBackReader::pushBackToPool(int32_t count) {
   if (static_cast<int64_t>(count) + pushedBackCount() > kPoolSize - 1) {
-    throw RztError(50000, "PushBackReader.pushBackToPool", "pushBackバッファオーバーフロー");
+    throw RztError(kErrPushBackOverflow, "PushBackReader.pushBackToPool", kTextPushBackOverflow);
   }
   int32_t index = readIndex_ - count;
   if (index < 1) index += kPoolSize;

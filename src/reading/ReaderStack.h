@@ -1,18 +1,18 @@
 #pragma once
 
-#include <memory>
 #include <string>
-
-#include "reading/PushBackReader.h"
 
 namespace rzt {
 
+class FileReader;
 class IUserMessage;
+class PushBackReader;
 
-// The word stream of one file analysis: a PushBackReader on a LogicalReader
-// on a CommentCleaner on a FileReader reading the given encoding, the middle
-// two sharing one SymbolRuleMgr; messages may be null.
-std::unique_ptr<PushBackReader> makeReaderStack(const std::string& encoding,
-                                                IUserMessage* messages);
+// Builds the word stream of one file analysis into stream: a LogicalReader on
+// a CommentCleaner on a FileReader reading the given encoding, the middle two
+// sharing one SymbolRuleMgr; messages may be null. Whatever stack stream held
+// before is dropped, its pool of words kept. Returns the FileReader at the
+// bottom, owned by the stack: the line pass walks the text it has read.
+FileReader& buildReaderStack(PushBackReader& stream, const std::string& encoding, IUserMessage* messages);
 
 }  // namespace rzt

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "java/Records.h"
+#include "records/Records.h"
 
 namespace rzt {
 

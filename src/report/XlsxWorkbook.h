@@ -6,15 +6,13 @@
 #include <vector>
 
 #include "report/IWorkbook.h"
+#include "support/RztError.h"
 
 struct lxw_workbook;
 struct lxw_worksheet;
 struct lxw_format;
 
 namespace rzt {
-
-// Error of a workbook file that cannot be written: "ファイルに書き込めません: " + path.
-inline constexpr int32_t kErrPathFileAccess = 75;
 
 // A workbook written as an .xlsx file. Rows go to the file as they are
 // finished, so memory stays small whatever the number of rows: each sheet

@@ -1,5 +1,7 @@
 #include "support/RztError.h"
 
+#include <cerrno>
+#include <cstring>
 #include <utility>
 
 namespace rzt {
@@ -17,7 +19,32 @@ std::string RztError::fullDescription() const {
 }
 
 void raiseOverflow() {
-  throw RztError(kErrOverflow, "", "オーバーフローしました");
+  throw RztError(kErrOverflow, "", kTextOverflow);
+}
+
+namespace {
+
+// The system's text for an errno value, the same in every locale and thread.
+std::string reasonOf(int errnum) {
+  const char* text = ::strerrordesc_np(errnum);
+  return text != nullptr ? text : "error " + std::to_string(errnum);
+}
+
+}  // namespace
+
+RztError fileError(const std::string& source, const std::string& path, int errnum) {
+  if (errnum == ENOENT || errnum == ENOTDIR) return RztError(kErrFileNotFound, source, kTextFileNotFound + path);
+  return fileError(source, path, reasonOf(errnum));
+}
+
+RztError fileError(const std::string& source, const std::string& path, const std::string& reason) {
+  return RztError(kErrFileNotFound, source, std::string(kTextFileUnreadable) + " (" + reason + "): " + path);
+}
+
+RztError folderError(const std::string& source, const std::string& path, int errnum) {
+  if (errnum == ENOENT || errnum == ENOTDIR) return RztError(kErrPathNotFound, source, kTextPathNotFound + path);
+  return RztError(kErrPathNotFound, source,
+                  std::string(kTextFolderUnreadable) + " (" + reasonOf(errnum) + "): " + path);
 }
 
 }  // namespace rzt

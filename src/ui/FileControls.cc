@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "analysis/FileEnumeration.h"
+#include "support/JoinPath.h"
 #include "support/RztError.h"
 
 namespace rzt::ui {
@@ -154,7 +155,7 @@ bool DirectoryList::setPath(const std::string& dir) {
   }
   for (const std::string& sub : listing.subDirs) {
     auto* item = new QListWidgetItem(closedIcon, indentUnit.repeated(depth) + displayPath(sub), this);
-    item->setData(kPathRole, bytesOf(FileEnumeration::joinPath(target, sub)));
+    item->setData(kPathRole, bytesOf(joinPath(target, sub)));
   }
   setCurrentItem(current);
   emit changed();

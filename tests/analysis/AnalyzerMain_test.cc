@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "JavaTestSupport.h"
+#include "ReportTestSupport.h"
 #include "TestSupport.h"
 #include "analysis/AnalysisMonitor.h"
 #include "java/IFileAnalyzer.h"
@@ -19,52 +21,8 @@ namespace rzt {
 namespace {
 
 using Log = std::vector<std::string>;
-
-// Writes the report events into the log the status line also writes to, so
-// the two kinds of events appear in one order.
-class RecordingReportWriter : public IReportWriter {
- public:
-  explicit RecordingReportWriter(Log& log) : log_(log) {}
-  void prepare(const IOption& diagPara) override {
-    log_.push_back("report:prepare");
-    prepared = &diagPara;
-  }
-  void finishedFileAnalysis(const FileRecord& file) override {
-    log_.push_back("report:file " + file.dirName + "|" + file.fileName);
-  }
-  void finishedClassAnalysis(const ClassRecord& cls) override { log_.push_back("report:class " + cls.className); }
-  void finishedMethodAnalysis(const MethodRecord& method) override {
-    log_.push_back("report:method " + method.className + "." + method.methodName);
-  }
-  void finishedAllAnalysis() override {
-    log_.push_back("report:all");
-    if (failAtEnd) throw RztError(75, "XlsxWorkbook", "ファイルに書き込めません: r.xlsx");
-  }
-  const IOption* prepared = nullptr;
-  bool failAtEnd = false;
-
- private:
-  Log& log_;
-};
-
-class DefaultOptions : public IOption {
- public:
-  bool excelIsMax() const override { return true; }
-  bool diagIsOn() const override { return true; }
-  int32_t getExcelZoom() const override { return 80; }
-  int32_t getFMaxClass() const override { return 4; }
-  int32_t getFMaxLoc() const override { return 500; }
-  int32_t getFMinCommentRate() const override { return 10; }
-  int32_t getCMaxStatement() const override { return 300; }
-  int32_t getCMaxPubMethod() const override { return 50; }
-  int32_t getCMaxAveStatement() const override { return 25; }
-  int32_t getCMaxPubAttr() const override { return 1; }
-  int32_t getMMaxStatement() const override { return 50; }
-  int32_t getMMaxMsgSend() const override { return 30; }
-  int32_t getMMaxVariable() const override { return 20; }
-  int32_t getMMaxBranch() const override { return 15; }
-  int32_t getMMaxLoop() const override { return 10; }
-};
+using test::RecordingReportWriter;
+using test::RecordingOption;
 
 // A file analyzer that raises a file's two events of its own and logs the
 // driver's calls; a file named "bad.java" raises error 53 instead.
@@ -73,7 +31,7 @@ class ScriptedFileAnalyzer : public IFileAnalyzer {
   explicit ScriptedFileAnalyzer(Log& log) : log_(log) {}
   void setEncoding(const std::string& encoding) override { log_.push_back("analyzer:encoding " + encoding); }
   void setUserMessage(IUserMessage* messages) override { messages_ = messages; }
-  void init(AnalysisMonitor* anaMonitor, IReportWriter* oMgr) override {
+  void init(IAnalysisMonitor* anaMonitor, IReportWriter* oMgr) override {
     log_.push_back("analyzer:init");
     monitor_ = anaMonitor;
     report_ = oMgr;
@@ -89,7 +47,7 @@ class ScriptedFileAnalyzer : public IFileAnalyzer {
 
  private:
   Log& log_;
-  AnalysisMonitor* monitor_ = nullptr;
+  IAnalysisMonitor* monitor_ = nullptr;
   IReportWriter* report_ = nullptr;
   FileRecord record_;
 };
@@ -108,7 +66,7 @@ class AnalyzerMainScripted : public ::testing::Test {
   test::RecordingStatusLine status;
   test::RecordingUserMessage messages;
   RecordingReportWriter report;
-  DefaultOptions options;
+  RecordingOption options;
   AnalyzerMain driver;
   ScriptedFileAnalyzer* scripted = nullptr;
 };
@@ -129,7 +87,7 @@ TEST_F(AnalyzerMainScripted, ReplacedAnalyzerGetsEncodingAndMessages) {
 
 TEST_F(AnalyzerMainScripted, InitPreparesTheReportWithTheOptions) {
   driver.init(&report, options);
-  EXPECT_EQ(Log{"report:prepare"}, status.texts);
+  EXPECT_EQ(Log{"prepare"}, status.texts);
   EXPECT_EQ(&options, report.prepared);
 }
 
@@ -148,23 +106,23 @@ TEST_F(AnalyzerMainScripted, EventOrder) {
   const std::vector<Case> cases = {
       {"DirectoryWithoutFiles",
        [&] { driver.doAnalysisDir(dir("none"), true); },
-       {"report:prepare", "analyzer:init", "解析対象のファイルが存在しません", "report:all",
+       {"prepare", "analyzer:init", "解析対象のファイルが存在しません", "all",
         "解析が終了しました"}},
       {"SingleFile",
        [&] { driver.doAnalysisFile(dir("one"), "x.java"); },
-       {"report:prepare", "analyzer:init", "[ 1/ 1] x.javaファイルを解析しています",
-        "report:file " + dir("one") + "|x.java", "report:all", "解析が終了しました"}},
+       {"prepare", "analyzer:init", "[ 1/ 1] x.javaファイルを解析しています",
+        "F:x.java", "all", "解析が終了しました"}},
       {"DirectoryAlone",
        [&] { driver.doAnalysisDir(dir("two"), false); },
-       {"report:prepare", "analyzer:init", "[ 1/ 2] a.javaファイルを解析しています",
-        "report:file " + dir("two") + "|a.java", "[ 2/ 2] b.javaファイルを解析しています",
-        "report:file " + dir("two") + "|b.java", "解析が終了しました", "report:all", "解析が終了しました"}},
+       {"prepare", "analyzer:init", "[ 1/ 2] a.javaファイルを解析しています",
+        "F:a.java", "[ 2/ 2] b.javaファイルを解析しています",
+        "F:b.java", "解析が終了しました", "all", "解析が終了しました"}},
       {"DirectoryTree",
        [&] { driver.doAnalysisDir(dir("two"), true); },
-       {"report:prepare", "analyzer:init", "[ 1/ 3] a.javaファイルを解析しています",
-        "report:file " + dir("two") + "|a.java", "[ 2/ 3] b.javaファイルを解析しています",
-        "report:file " + dir("two") + "|b.java", "[ 3/ 3] c.javaファイルを解析しています",
-        "report:file " + dir("two/sub") + "|c.java", "解析が終了しました", "report:all",
+       {"prepare", "analyzer:init", "[ 1/ 3] a.javaファイルを解析しています",
+        "F:a.java", "[ 2/ 3] b.javaファイルを解析しています",
+        "F:b.java", "[ 3/ 3] c.javaファイルを解析しています",
+        "F:c.java", "解析が終了しました", "all",
         "解析が終了しました"}},
   };
   // One driver runs every case in turn: the file count starts again each time.
@@ -178,6 +136,14 @@ TEST_F(AnalyzerMainScripted, EventOrder) {
     }
   }
   EXPECT_TRUE(messages.shown.empty());
+
+  // Files of the starting directory carry it as given, those below the path.
+  report.files.clear();
+  driver.init(&report, options);
+  driver.doAnalysisDir(dir("two"), true);
+  std::vector<std::string> dirs;
+  for (const FileRecord& f : report.files) dirs.push_back(f.dirName);
+  EXPECT_EQ((Log{dir("two"), dir("two"), dir("two/sub")}), dirs);
 }
 
 TEST_F(AnalyzerMainScripted, ErrorEndsTheAnalysisWithoutFinishing) {
@@ -193,7 +159,7 @@ TEST_F(AnalyzerMainScripted, ErrorEndsTheAnalysisWithoutFinishing) {
     EXPECT_EQ(kErrFileNotFound, e.number());
   }
   EXPECT_EQ((Log{"analyzer:init", "[ 1/ 3] a.javaファイルを解析しています",
-                 "report:file " + dir("d") + "|a.java"}),
+                 "F:a.java"}),
             status.texts);
   EXPECT_EQ(dir("d") + "/bad.java", driver.currentFile());
 
@@ -213,7 +179,7 @@ TEST_F(AnalyzerMainScripted, ReportErrorAtTheEndNamesNoFile) {
   EXPECT_THROW(driver.doAnalysisDir(dir("d"), false), RztError);
   EXPECT_EQ("", driver.currentFile());
   EXPECT_EQ((Log{"analyzer:init", "[ 1/ 1] a.javaファイルを解析しています",
-                 "report:file " + dir("d") + "|a.java", "解析が終了しました", "report:all"}),
+                 "F:a.java", "解析が終了しました", "all"}),
             status.texts);
 }
 
@@ -249,7 +215,7 @@ class AnalyzerMainJava : public ::testing::Test {
   test::RecordingStatusLine status;
   test::RecordingUserMessage messages;
   RecordingReportWriter report;
-  DefaultOptions options;
+  RecordingOption options;
   AnalyzerMain driver;
 };
 
@@ -257,10 +223,10 @@ TEST_F(AnalyzerMainJava, SingleFileEvents) {
   root.write("p/A.java", "package p;\n\nclass A {\n  void m() { }\n}\n");
   driver.init(&report, options);
   driver.doAnalysisFile(dir("p"), "A.java");
-  EXPECT_EQ((Log{"report:prepare", "[ 1/ 1] A.javaファイルを解析しています",
+  EXPECT_EQ((Log{"prepare", "[ 1/ 1] A.javaファイルを解析しています",
                  "[ 1/ 1] Aクラスを解析しています", "[ 1/ 1] A - mメソッドを解析しています",
-                 "report:method A.m", "report:class A", "report:file " + dir("p") + "|A.java",
-                 "report:all", "解析が終了しました"}),
+                 "M:A.m", "C:A", "F:A.java",
+                 "all", "解析が終了しました"}),
             status.texts);
   EXPECT_TRUE(messages.shown.empty());
 }
@@ -270,25 +236,25 @@ TEST_F(AnalyzerMainJava, TreeEventsNestAndCountRestarts) {
              "package q;\npublic class B {\n  class In {\n    int f() { return 1; }\n  }\n"
              "  B() { }\n}\n");
   root.write("src/sub/C.java", "interface C {\n  void g();\n}\n");
-  const Log expected = {"report:prepare",
+  const Log expected = {"prepare",
                         "[ 1/ 2] B.javaファイルを解析しています",
                         "[ 1/ 2] Bクラスを解析しています",
                         "[ 1/ 2] B$Inクラスを解析しています",
                         "[ 1/ 2] B$In - fメソッドを解析しています",
-                        "report:method B$In.f",
-                        "report:class B$In",
+                        "M:B$In.f",
+                        "C:B$In",
                         "[ 1/ 2] B - Bメソッドを解析しています",
-                        "report:method B.B",
-                        "report:class B",
-                        "report:file " + dir("src") + "|B.java",
+                        "M:B.B",
+                        "C:B",
+                        "F:B.java",
                         "[ 2/ 2] C.javaファイルを解析しています",
                         "[ 2/ 2] Cクラスを解析しています",
                         "[ 2/ 2] C - gメソッドを解析しています",
-                        "report:method C.g",
-                        "report:class C",
-                        "report:file " + dir("src/sub") + "|C.java",
+                        "M:C.g",
+                        "C:C",
+                        "F:C.java",
                         "解析が終了しました",
-                        "report:all",
+                        "all",
                         "解析が終了しました"};
   for (int pass = 0; pass < 2; ++pass) {
     SCOPED_TRACE(pass);

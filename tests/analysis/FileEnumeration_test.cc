@@ -113,12 +113,6 @@ TEST_P(FileEnumerationTree, ListsFilesInOrder) {
 INSTANTIATE_TEST_SUITE_P(Trees, FileEnumerationTree, ::testing::ValuesIn(treeCases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(FileEnumeration, RootDirectoryJoinsWithoutDoubleSlash) {
-  EXPECT_EQ("/src", FileEnumeration::joinPath("/", "src"));
-  EXPECT_EQ("A/src", FileEnumeration::joinPath("A", "src"));
-  EXPECT_EQ("A/src", FileEnumeration::joinPath("A/", "src"));
-}
-
 TEST(FileEnumeration, PipeNamedLikeASourceFileIsLeftOut) {
   test::TempDir root;
   root.write("A/a.java", "");

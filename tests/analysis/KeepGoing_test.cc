@@ -73,7 +73,7 @@ TEST_P(KeepGoingDropsTheFailingFile, ReportEqualsTheOneWithoutTheFile) {
   const XlsxSheet* errors = skipped.book.sheet("エラー");
   ASSERT_NE(errors, nullptr);
   EXPECT_EQ(errors->lastRow(), 2);
-  EXPECT_EQ(FileEnumeration::joinPath(errors->text(2, 1), errors->text(2, 2)), path);
+  EXPECT_EQ(joinPath(errors->text(2, 1), errors->text(2, 2)), path);
   EXPECT_EQ(errors->number(2, 3), 500020);
   EXPECT_EQ(errors->text(2, 4), "500020 解析の途中でEOFに到達しました") << "the message shown with the error stands beside its number";
   EXPECT_EQ(errors->number(2, 5), test::failingJavaFile().wordCount);

@@ -174,7 +174,7 @@ class SlowAnalyzer : public IFileAnalyzer {
   SlowAnalyzer(std::atomic<int32_t>& started, uint32_t seed) : started_(started), random_(seed) {}
   void setEncoding(const std::string&) override {}
   void setUserMessage(IUserMessage* messages) override { messages_ = messages; }
-  void init(AnalysisMonitor* monitor, IReportWriter* report) override {
+  void init(IAnalysisMonitor* monitor, IReportWriter* report) override {
     monitor_ = monitor;
     report_ = report;
   }
@@ -193,7 +193,7 @@ class SlowAnalyzer : public IFileAnalyzer {
  private:
   std::atomic<int32_t>& started_;
   std::mt19937 random_;
-  AnalysisMonitor* monitor_ = nullptr;
+  IAnalysisMonitor* monitor_ = nullptr;
   IReportWriter* report_ = nullptr;
   IUserMessage* messages_ = nullptr;
 };

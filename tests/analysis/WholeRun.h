@@ -13,6 +13,7 @@
 #include "XlsxReader.h"
 #include "analysis/AnalyzerMain.h"
 #include "analysis/FileEnumeration.h"
+#include "support/JoinPath.h"
 #include "java/ModernFileAnalyzer.h"
 #include "options/OptionValues.h"
 #include "report/OutputMgr.h"
@@ -52,7 +53,7 @@ inline RunOutcome runWhole(const std::filesystem::path& root, const std::filesys
   driver.setJobs(mode.jobs);
   driver.setKeepGoing(mode.keepGoing);
   driver.setSkippedFileHandler([&outcome](const SkippedFileRecord& file) {
-    outcome.skipped.push_back(FileEnumeration::joinPath(file.dirName, file.fileName) + ": " +
+    outcome.skipped.push_back(joinPath(file.dirName, file.fileName) + ": " +
                               std::to_string(file.number) + " " + file.description + " " +
                               std::to_string(file.wordCount));
   });

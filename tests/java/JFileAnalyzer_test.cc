@@ -39,7 +39,6 @@ TEST_P(CompilationUnitTest, RecordsPackageImportsAndTopLevelTypes) {
   EXPECT_EQ(f.packageName, c.packageName);
   EXPECT_EQ(f.importCount.value(), c.importCount);
   EXPECT_EQ(f.classCount.value(), c.classCount);
-  EXPECT_EQ(f.authorName, "");
   EXPECT_EQ(run.classNames(), c.classNames);
 }
 

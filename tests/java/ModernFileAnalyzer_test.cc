@@ -80,7 +80,6 @@ TEST_P(ModernFileRecordTest, RecordsPackageImportsAndTopLevelTypes) {
   EXPECT_EQ(f.importCount.value(), c.importCount);
   EXPECT_EQ(f.classCount.value(), c.classCount);
   EXPECT_EQ(f.syntaxErrorCount, 0);
-  EXPECT_TRUE(f.authorName.empty());
 }
 
 const FileCase kFileCases[] = {

@@ -26,23 +26,6 @@ void expectNotFound(FileReader& reader, const std::string& dName, const std::str
   EXPECT_FALSE(reader.hasMoreChars());
 }
 
-TEST(FileReaderTest, JoinsDirectoryAndName) {
-  struct JoinCase {
-    std::string dName, fName, path;
-  };
-  const std::vector<JoinCase> cases = {
-      {"/src", "A.java", "/src/A.java"},
-      {"/src/", "A.java", "/src/A.java"},
-      {"/", "A.java", "/A.java"},
-      {"", "A.java", "/A.java"},
-      {"rel", "A.java", "rel/A.java"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.path);
-    EXPECT_EQ(FileReader::joinPath(c.dName, c.fName), c.path);
-  }
-}
-
 TEST(FileReaderTest, HandsOutEveryByteOfTheText) {
   TempDir dir;
   const std::string text = "a\r\nb\t表\n";

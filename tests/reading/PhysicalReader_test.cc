@@ -65,35 +65,21 @@ TEST(PhysicalReaderTest, ClassifiesEveryLine) {
   }
 }
 
-TEST(PhysicalReaderTest, BlockCommentStateCarriesButOpenFileResets) {
-  TempDir dir;
-  dir.write("A.java", "/* open\n");
-  dir.write("B.java", "x\n");
+TEST(PhysicalReaderTest, BlockCommentStateCarriesButOpenTextResets) {
   PhysicalReader reader;
-  reader.openFile(dir.str(), "A.java");
+  reader.openText("/* open\n");
   ASSERT_TRUE(reader.nextLine());
   EXPECT_TRUE(reader.isComment());
   EXPECT_FALSE(reader.nextLine());
   reader.closeFile();
   // A new file starts in code, whatever the last one ended in.
-  reader.openFile(dir.str() + "/", "B.java");
+  reader.openText("x\n");
   ASSERT_TRUE(reader.nextLine());
   EXPECT_TRUE(reader.isStatement());
   EXPECT_FALSE(reader.isComment());
   EXPECT_FALSE(reader.nextLine());
   EXPECT_FALSE(reader.nextLine());
   reader.closeFile();
-}
-
-TEST(PhysicalReaderTest, MissingFileRaisesFileError) {
-  TempDir dir;
-  PhysicalReader reader;
-  try {
-    reader.openFile(dir.str(), "None.java");
-    FAIL() << "no error";
-  } catch (const RztError& e) {
-    EXPECT_EQ(e.number(), 53);
-  }
 }
 
 }  // namespace

@@ -46,7 +46,7 @@ class PushBackFixture : public ::testing::Test {
 
   TempDir dir_;
   RecordingUserMessage messages_;
-  std::unique_ptr<PushBackReader> stream_ = makeReaderStack("auto", &messages_);
+  std::unique_ptr<PushBackReader> stream_ = makeStream(&messages_);
 };
 
 TEST_F(PushBackFixture, PushedBackWordsComeAgainAndAreNotCounted) {

@@ -11,6 +11,7 @@
 #include "reading/LogicalReader.h"
 #include "reading/PhysicalReader.h"
 #include "reading/PushBackReader.h"
+#include "reading/ReaderStack.h"
 #include "reading/SymbolRuleMgr.h"
 #include "support/RztError.h"
 
@@ -66,14 +67,11 @@ inline std::unique_ptr<LogicalReader> makeWordReader(std::unique_ptr<ICharSource
   return reader;
 }
 
-// The file analyzer's word stream over the file dir/name.
+// The file analyzer's word stream, built as the file analyzer builds it.
 inline std::unique_ptr<PushBackReader> makeStream(IUserMessage* messages = nullptr,
                                                   const std::string& encoding = "auto") {
-  auto fileReader = std::make_unique<FileReader>();
-  fileReader->setEncoding(encoding);
   auto stream = std::make_unique<PushBackReader>();
-  stream->init(makeWordReader(makeCleaner(std::move(fileReader))));
-  stream->setUserMessage(messages);
+  buildReaderStack(*stream, encoding, messages);
   return stream;
 }
 
@@ -118,9 +116,12 @@ inline std::vector<std::string> wordsOf(const std::string& text, const std::stri
 inline std::vector<std::string> linesOf(const std::string& text, const std::string& encoding = "auto") {
   TempDir dir;
   dir.write("T.java", text);
+  // As the file analyzer reads: the line pass walks the file reader's text.
+  FileReader file;
+  file.setEncoding(encoding);
+  file.openFile(dir.str(), "T.java");
   PhysicalReader reader;
-  reader.setEncoding(encoding);
-  reader.openFile(dir.str(), "T.java");
+  reader.openText(file.getText());
   std::vector<std::string> lines;
   while (reader.nextLine()) {
     std::string kind;

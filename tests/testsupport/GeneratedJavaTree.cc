@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "analysis/FileEnumeration.h"
+#include "support/JoinPath.h"
 
 namespace fs = std::filesystem;
 
@@ -133,7 +134,7 @@ GeneratedJavaTree generateJavaTree(const fs::path& root, int32_t fileCount, uint
   FileEnumeration enumeration;
   enumeration.prepare(root.string(), true);
   while (enumeration.hasMoreFiles()) {
-    const fs::path path = fs::path(FileEnumeration::joinPath(enumeration.nextDirName(), enumeration.nextFileName()));
+    const fs::path path = fs::path(joinPath(enumeration.nextDirName(), enumeration.nextFileName()));
     tree.files.push_back(path.lexically_relative(root).string());
   }
   if (failAt >= 0 && failAt < static_cast<int32_t>(tree.files.size())) {

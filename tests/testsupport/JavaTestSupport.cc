@@ -8,6 +8,21 @@
 
 namespace rzt::test {
 
+void RecordingReportWriter::prepare(const IOption& diagPara) {
+  prepared = &diagPara;
+  log_.push_back("prepare");
+}
+
+void RecordingReportWriter::skippedFileAnalysis(const SkippedFileRecord& file) {
+  skipped.push_back(file);
+  log_.push_back("X:" + file.dirName + "|" + file.fileName);
+}
+
+void RecordingReportWriter::finishedAllAnalysis() {
+  log_.push_back("all");
+  if (failAtEnd) throw RztError(kErrPathFileAccess, "XlsxWorkbook", "ファイルに書き込めません: r.xlsx");
+}
+
 void RecordingReportWriter::finishedFileAnalysis(const FileRecord& file) {
   files.push_back(file);
   log_.push_back("F:" + file.fileName);

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "java/Records.h"
+#include "records/Records.h"
 #include "report/IReportWriter.h"
 #include "support/IStatusLine.h"
 #include "support/RztError.h"
@@ -18,19 +18,26 @@ namespace rzt::test {
 // for the records handed to the report writer.
 using EventLog = std::vector<std::string>;
 
-// A report writer that copies each record it is handed and logs the event.
+// A report writer that copies each record it is handed and logs the event:
+// "prepare", "F:file", "C:class", "M:class.method", "X:dir|file" for a
+// skipped file and "all".
 class RecordingReportWriter : public IReportWriter {
  public:
   explicit RecordingReportWriter(EventLog& log) : log_(log) {}
-  void prepare(const IOption&) override { log_.push_back("prepare"); }
+  void prepare(const IOption& diagPara) override;
   void finishedFileAnalysis(const FileRecord& file) override;
   void finishedClassAnalysis(const ClassRecord& cls) override;
   void finishedMethodAnalysis(const MethodRecord& method) override;
-  void finishedAllAnalysis() override { log_.push_back("all"); }
+  void skippedFileAnalysis(const SkippedFileRecord& file) override;
+  // Raises error 75 after logging when failAtEnd is set.
+  void finishedAllAnalysis() override;
 
   std::vector<FileRecord> files;
   std::vector<ClassRecord> classes;
   std::vector<MethodRecord> methods;
+  std::vector<SkippedFileRecord> skipped;
+  const IOption* prepared = nullptr;  // the settings of the last prepare
+  bool failAtEnd = false;
 
  private:
   EventLog& log_;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "java/Records.h"
+#include "records/Records.h"
 #include "options/IOption.h"
 #include "report/MemoryWorkbook.h"
 #include "report/OutputMgr.h"

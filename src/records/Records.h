@@ -11,7 +11,6 @@ namespace rzt {
 struct FileRecord {
   std::string dirName;
   std::string fileName;
-  std::string authorName;  // never set: always empty
   std::string packageName;
   Counter importCount;
   Counter classCount;
