@@ -57,11 +57,9 @@ void forEachChild(TSTreeCursor& cursor, TSNode node, const ModernJavaGrammar& gr
 
 ModernTreeWalker::ModernTreeWalker() : grammar_(ModernJavaGrammar::instance()) {}
 
-ModernTreeWalker::~ModernTreeWalker() {
-  if (cursorsMade_) {
-    ts_tree_cursor_delete(&cursor_);
-    for (TSTreeCursor& c : childCursors_) ts_tree_cursor_delete(&c);
-  }
+void ModernTreeWalker::CursorDeleter::operator()(TSTreeCursor* cursor) const {
+  ts_tree_cursor_delete(cursor);
+  delete cursor;
 }
 
 void ModernTreeWalker::init(IAnalysisMonitor* monitor, IReportWriter* oMgr) {
@@ -71,10 +69,9 @@ void ModernTreeWalker::init(IAnalysisMonitor* monitor, IReportWriter* oMgr) {
 
 void ModernTreeWalker::walk(const TSTree* tree, std::string_view text, FileRecord& file) {
   TSNode root = ts_tree_root_node(tree);
-  if (!cursorsMade_) {
-    cursor_ = ts_tree_cursor_new(root);
-    for (TSTreeCursor& c : childCursors_) c = ts_tree_cursor_new(root);
-    cursorsMade_ = true;
+  if (!cursor_) {
+    cursor_.reset(new TSTreeCursor(ts_tree_cursor_new(root)));
+    for (Cursor& c : childCursors_) c.reset(new TSTreeCursor(ts_tree_cursor_new(root)));
   }
   text_ = text;
   file_ = &file;
@@ -84,11 +81,11 @@ void ModernTreeWalker::walk(const TSTree* tree, std::string_view text, FileRecor
   file.syntaxErrorCount = 0;
 
   // Depth-first over every node: enter on the way down, leave on the way up.
-  ts_tree_cursor_reset(&cursor_, root);
+  ts_tree_cursor_reset(cursor_.get(), root);
   enter(root, grammar_.kindOf(ts_node_symbol(root)));
   for (;;) {
-    if (ts_tree_cursor_goto_first_child(&cursor_)) {
-      TSNode node = ts_tree_cursor_current_node(&cursor_);
+    if (ts_tree_cursor_goto_first_child(cursor_.get())) {
+      TSNode node = ts_tree_cursor_current_node(cursor_.get());
       enter(node, grammar_.kindOf(ts_node_symbol(node)));
       continue;
     }
@@ -96,12 +93,12 @@ void ModernTreeWalker::walk(const TSTree* tree, std::string_view text, FileRecor
       PathEntry done = path_.back();
       path_.pop_back();
       leave(done);
-      if (ts_tree_cursor_goto_next_sibling(&cursor_)) {
-        TSNode node = ts_tree_cursor_current_node(&cursor_);
+      if (ts_tree_cursor_goto_next_sibling(cursor_.get())) {
+        TSNode node = ts_tree_cursor_current_node(cursor_.get());
         enter(node, grammar_.kindOf(ts_node_symbol(node)));
         break;
       }
-      if (!ts_tree_cursor_goto_parent(&cursor_)) {
+      if (!ts_tree_cursor_goto_parent(cursor_.get())) {
         // Leaves what the loop above has not left yet: nothing but the root.
         while (!path_.empty()) {
           PathEntry rest = path_.back();
@@ -302,7 +299,7 @@ void ModernTreeWalker::readPackage(TSNode node) {
   // The dotted name: a chain of scoped identifiers, read from its right end.
   TSNode name{};
   bool found = false;
-  forEachChild(childCursors_[0], node, grammar_, [&](TSNode child, JavaNode kind) {
+  forEachChild(*childCursors_[0], node, grammar_, [&](TSNode child, JavaNode kind) {
     if (kind == JavaNode::Identifier || kind == JavaNode::ScopedIdentifier) {
       name = child;
       found = true;
@@ -327,7 +324,7 @@ void ModernTreeWalker::readPackage(TSNode node) {
 
 uint32_t ModernTreeWalker::modifiersOf(TSNode modifiers, int level) {
   uint32_t bits = 0;
-  forEachChild(childCursors_[level], modifiers, grammar_, [&](TSNode, JavaNode kind) {
+  forEachChild(*childCursors_[level], modifiers, grammar_, [&](TSNode, JavaNode kind) {
     switch (kind) {
       case JavaNode::KeywordPublic: bits |= kPublic; break;
       case JavaNode::KeywordProtected: bits |= kProtected; break;
@@ -347,7 +344,7 @@ int32_t ModernTreeWalker::countTypes(TSNode holder, int level) {
   // holder is superclass, super_interfaces, extends_interfaces or throws; the
   // types stand in it directly or in its type list.
   int32_t count = 0;
-  forEachChild(childCursors_[level], holder, grammar_, [&](TSNode child, JavaNode kind) {
+  forEachChild(*childCursors_[level], holder, grammar_, [&](TSNode child, JavaNode kind) {
     if (kind == JavaNode::TypeList) {
       count += countTypes(child, level + 1);
     } else if (ts_node_is_named(child) && !isComment(kind) && kind != JavaNode::Error) {
@@ -359,7 +356,7 @@ int32_t ModernTreeWalker::countTypes(TSNode holder, int level) {
 
 int32_t ModernTreeWalker::countParameters(TSNode parameters, int level) {
   int32_t count = 0;
-  forEachChild(childCursors_[level], parameters, grammar_, [&](TSNode, JavaNode kind) {
+  forEachChild(*childCursors_[level], parameters, grammar_, [&](TSNode, JavaNode kind) {
     if (kind == JavaNode::FormalParameter || kind == JavaNode::SpreadParameter) ++count;
   });
   return count;
@@ -386,7 +383,7 @@ void ModernTreeWalker::beginTypeDeclaration(TSNode node, JavaNode kind) {
     if (kind == JavaNode::AnnotationTypeDeclaration) cls.kindText = "annotation";
   }
   uint32_t modifiers = 0;
-  forEachChild(childCursors_[0], node, grammar_, [&](TSNode child, JavaNode childKind) {
+  forEachChild(*childCursors_[0], node, grammar_, [&](TSNode child, JavaNode childKind) {
     switch (childKind) {
       case JavaNode::Modifiers:
         modifiers |= modifiersOf(child, 1);
@@ -454,7 +451,7 @@ std::string ModernTreeWalker::anonymousTypeName(TSNode creation) {
       // arguments; annotated: the type after its annotations.
       TSNode next{};
       bool found = false;
-      forEachChild(childCursors_[0], type, grammar_, [&](TSNode child, JavaNode childKind) {
+      forEachChild(*childCursors_[0], type, grammar_, [&](TSNode child, JavaNode childKind) {
         bool isType = childKind == JavaNode::TypeIdentifier || childKind == JavaNode::ScopedTypeIdentifier ||
                       childKind == JavaNode::GenericType;
         if (!isType) return;
@@ -488,7 +485,7 @@ void ModernTreeWalker::beginMethod(TSNode node, JavaNode kind) {
   uint32_t modifiers = 0;
   bool hasBody = false;
   bool named = false;
-  forEachChild(childCursors_[0], node, grammar_, [&](TSNode child, JavaNode childKind) {
+  forEachChild(*childCursors_[0], node, grammar_, [&](TSNode child, JavaNode childKind) {
     switch (childKind) {
       case JavaNode::Modifiers:
         modifiers |= modifiersOf(child, 1);
@@ -551,7 +548,7 @@ void ModernTreeWalker::countField(TSNode node, JavaNode kind) {
   ClassRecord* cls = currentType();
   if (cls == nullptr) return;
   uint32_t modifiers = 0;
-  forEachChild(childCursors_[0], node, grammar_, [&](TSNode child, JavaNode childKind) {
+  forEachChild(*childCursors_[0], node, grammar_, [&](TSNode child, JavaNode childKind) {
     if (childKind == JavaNode::Modifiers) modifiers |= modifiersOf(child, 1);
   });
   // An interface's constant declaration is final whether written or not.
@@ -573,14 +570,14 @@ bool ModernTreeWalker::isStatementPosition() const {
     case JavaNode::LabeledStatement:
       return true;
     case JavaNode::IfStatement: {
-      TSFieldId field = ts_tree_cursor_current_field_id(&cursor_);
+      TSFieldId field = ts_tree_cursor_current_field_id(cursor_.get());
       return field == grammar_.fieldConsequence() || field == grammar_.fieldAlternative();
     }
     case JavaNode::WhileStatement:
     case JavaNode::ForStatement:
     case JavaNode::EnhancedForStatement:
     case JavaNode::DoStatement:
-      return ts_tree_cursor_current_field_id(&cursor_) == grammar_.fieldBody();
+      return ts_tree_cursor_current_field_id(cursor_.get()) == grammar_.fieldBody();
     default:
       return false;
   }
@@ -626,7 +623,7 @@ void ModernTreeWalker::countLocalDeclaration(TSNode node) {
   MethodRecord* method = currentMethod();
   if (method == nullptr) return;
   uint32_t modifiers = 0;
-  forEachChild(childCursors_[0], node, grammar_, [&](TSNode child, JavaNode childKind) {
+  forEachChild(*childCursors_[0], node, grammar_, [&](TSNode child, JavaNode childKind) {
     if (childKind == JavaNode::Modifiers) modifiers |= modifiersOf(child, 1);
   });
   MethodRecordCounter counter(*method);
@@ -641,7 +638,7 @@ void ModernTreeWalker::countCreation(TSNode node) {
   MethodRecord* method = currentMethod();
   if (method == nullptr) return;
   bool anonymous = false;
-  forEachChild(childCursors_[0], node, grammar_, [&](TSNode, JavaNode kind) {
+  forEachChild(*childCursors_[0], node, grammar_, [&](TSNode, JavaNode kind) {
     if (kind == JavaNode::ClassBody) anonymous = true;
   });
   // An anonymous creation is counted when its body begins.

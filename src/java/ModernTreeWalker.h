@@ -2,7 +2,9 @@
 
 #include <tree_sitter/api.h>
 
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,9 +25,6 @@ class IReportWriter;
 class ModernTreeWalker final {
  public:
   ModernTreeWalker();
-  ~ModernTreeWalker();
-  ModernTreeWalker(const ModernTreeWalker&) = delete;
-  ModernTreeWalker& operator=(const ModernTreeWalker&) = delete;
 
   void init(IAnalysisMonitor* monitor, IReportWriter* oMgr);
   // text is the exact text the tree was parsed from; file gets the counts.
@@ -95,9 +94,13 @@ class ModernTreeWalker final {
   std::string_view text_;
   FileRecord* file_ = nullptr;
   bool treeHasError_ = false;
-  TSTreeCursor cursor_{};
-  TSTreeCursor childCursors_[3]{};  // for looking at a node's children, by nesting level
-  bool cursorsMade_ = false;
+  // Cursors live from the first walk as long as the walker.
+  struct CursorDeleter {
+    void operator()(TSTreeCursor* cursor) const;
+  };
+  using Cursor = std::unique_ptr<TSTreeCursor, CursorDeleter>;
+  Cursor cursor_;
+  std::array<Cursor, 3> childCursors_;  // for looking at a node's children, by nesting level
   std::vector<PathEntry> path_;
   std::vector<Frame> frames_;
   size_t frameCount_ = 0;

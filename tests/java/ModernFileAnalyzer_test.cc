@@ -20,29 +20,9 @@ using test::JavaAnalysis;
 using test::methodCounts;
 using test::methodHead;
 
-// Writes the texts to a fresh folder and measures them one after the other
-// with one syntax-tree analyzer, as the driver does for a folder.
 JavaAnalysis analyzeModernFiles(const std::vector<std::pair<std::string, std::string>>& files,
                                 const std::string& encoding = "auto") {
-  test::TempDir dir;
-  for (const auto& [name, text] : files) dir.write(name, text);
-  JavaAnalysis result;
-  test::LoggingStatusLine status(result.events);
-  test::RecordingReportWriter writer(result.events);
-  AnalysisMonitor monitor(status);
-  ModernFileAnalyzer analyzer;
-  analyzer.setEncoding(encoding);
-  analyzer.init(&monitor, &writer);
-  monitor.notifyStartAnalysis(static_cast<int32_t>(files.size()));
-  try {
-    for (const auto& file : files) analyzer.doAnalysis(dir.str(), file.first);
-  } catch (const RztError& e) {
-    result.error = e;
-  }
-  result.files = std::move(writer.files);
-  result.classes = std::move(writer.classes);
-  result.methods = std::move(writer.methods);
-  return result;
+  return test::analyzeJavaFiles(files, test::Syntax::kModern, encoding);
 }
 
 JavaAnalysis analyzeModern(const std::string& text) { return analyzeModernFiles({{"Test.java", text}}); }

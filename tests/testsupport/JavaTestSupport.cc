@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "TestSupport.h"
 #include "analysis/AnalysisMonitor.h"
 #include "java/JFileAnalyzer.h"
+#include "java/ModernFileAnalyzer.h"
 
 namespace rzt::test {
 
@@ -69,7 +72,8 @@ std::vector<std::string> JavaAnalysis::methodNames() const {
   return names;
 }
 
-JavaAnalysis analyzeJavaFiles(const std::vector<std::pair<std::string, std::string>>& files) {
+JavaAnalysis analyzeJavaFiles(const std::vector<std::pair<std::string, std::string>>& files, Syntax syntax,
+                              const std::string& encoding) {
   TempDir dir;
   for (const auto& [name, text] : files) dir.write(name, text);
 
@@ -78,12 +82,18 @@ JavaAnalysis analyzeJavaFiles(const std::vector<std::pair<std::string, std::stri
   RecordingUserMessage messages;
   RecordingReportWriter writer(result.events);
   AnalysisMonitor monitor(status);
-  JFileAnalyzer analyzer;
-  analyzer.setUserMessage(&messages);
-  analyzer.init(&monitor, &writer);
+  std::unique_ptr<IFileAnalyzer> analyzer;
+  if (syntax == Syntax::kModern) {
+    analyzer = std::make_unique<ModernFileAnalyzer>();
+  } else {
+    analyzer = std::make_unique<JFileAnalyzer>();
+  }
+  analyzer->setEncoding(encoding);
+  analyzer->setUserMessage(&messages);
+  analyzer->init(&monitor, &writer);
   monitor.notifyStartAnalysis(static_cast<int32_t>(files.size()));
   try {
-    for (const auto& file : files) analyzer.doAnalysis(dir.str(), file.first);
+    for (const auto& file : files) analyzer->doAnalysis(dir.str(), file.first);
   } catch (const RztError& e) {
     result.error = e;
   }
@@ -94,8 +104,8 @@ JavaAnalysis analyzeJavaFiles(const std::vector<std::pair<std::string, std::stri
   return result;
 }
 
-JavaAnalysis analyzeJava(const std::string& text) {
-  return analyzeJavaFiles({{"Test.java", text}});
+JavaAnalysis analyzeJava(const std::string& text, Syntax syntax) {
+  return analyzeJavaFiles({{"Test.java", text}}, syntax);
 }
 
 namespace {

@@ -73,12 +73,17 @@ struct JavaAnalysis {
   int32_t errorNumber() const { return error ? error->number() : 0; }
 };
 
+// The two analyses: the word-level one (JFileAnalyzer) and the syntax-tree
+// one (ModernFileAnalyzer).
+enum class Syntax { kClassic, kModern };
+
 // Writes each (file name, text) to a fresh folder and analyses them one
-// after the other with one file analyzer, as the driver does for a folder.
-// Errors are caught and kept, not raised.
-JavaAnalysis analyzeJavaFiles(const std::vector<std::pair<std::string, std::string>>& files);
+// after the other with one file analyzer of the syntax, as the driver does
+// for a folder. Errors are caught and kept, not raised.
+JavaAnalysis analyzeJavaFiles(const std::vector<std::pair<std::string, std::string>>& files,
+                              Syntax syntax = Syntax::kClassic, const std::string& encoding = "auto");
 // One file named Test.java.
-JavaAnalysis analyzeJava(const std::string& text);
+JavaAnalysis analyzeJava(const std::string& text, Syntax syntax = Syntax::kClassic);
 
 // The class's flags and names as one text:
 // "class access=public name=A$B simple=B abstract final inner".
