@@ -1,6 +1,7 @@
 #include "analysis/AnalyzerMain.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <stdexcept>
 #include <utility>
 
@@ -38,6 +39,8 @@ void AnalyzerMain::doAnalysisFile(const std::string& dirName, const std::string&
   IReportWriter& report = outputMgr();
   currentFile_.clear();
   skippedFileCount_ = 0;
+  skippedDirectoryCount_ = 0;
+  filesCommitted_ = directoriesCommitted_ = 0;
   monitor_->notifyStartAnalysis(1);
   // With keep-going the records wait in the batch until the file is done.
   fileAnalyzer().init(monitor_.get(), keepGoing_ ? &batch_ : &report);
@@ -51,8 +54,11 @@ void AnalyzerMain::doAnalysisDir(const std::string& dirName, bool subDir) {
   IReportWriter& report = outputMgr();
   currentFile_.clear();
   skippedFileCount_ = 0;
+  skippedDirectoryCount_ = 0;
+  filesCommitted_ = directoriesCommitted_ = 0;
   fileAnalyzer().init(monitor_.get(), keepGoing_ ? &batch_ : &report);
   analyzerStale_ = false;
+  enumeration_.setSkipUnreadableDirectories(keepGoing_);
   const int32_t n = enumeration_.prepare(dirName, subDir);
   if (n < 1) {
     monitor_->fileCountIsZero();
@@ -61,6 +67,8 @@ void AnalyzerMain::doAnalysisDir(const std::string& dirName, bool subDir) {
     analyzeFiles(n);
     monitor_->notifyAllAnalysis();
   }
+  // The directories passed over after the last file.
+  commitDirectoriesBefore(SIZE_MAX);
   report.finishedAllAnalysis();
   monitor_->notifyAllAnalysis();
 }
@@ -157,6 +165,8 @@ void AnalyzerMain::commitFile(const FileBatch& batch, bool withProgress) {
   }
   // As on one thread with keep-going: progress and messages while the file
   // is read, its records together when it is done.
+  commitDirectoriesBefore(filesCommitted_);
+  ++filesCommitted_;
   batch.replay(nullptr, status, messages);
   if (batch.failed()) {
     // Only the system's errors are a bad file; anything else is not skipped.
@@ -169,6 +179,21 @@ void AnalyzerMain::commitFile(const FileBatch& batch, bool withProgress) {
     batch.replay(&report, nullptr, nullptr);
   }
   currentFile_.clear();
+}
+
+void AnalyzerMain::commitDirectoriesBefore(size_t filesDone) {
+  const auto& directories = enumeration_.unreadableDirectories();
+  while (directoriesCommitted_ < directories.size() && directories[directoriesCommitted_].position <= filesDone) {
+    const FileEnumeration::UnreadableDirectory& directory = directories[directoriesCommitted_++];
+    SkippedFileRecord skipped;
+    skipped.dirName = directory.dirName;
+    skipped.number = directory.error.number();
+    skipped.source = directory.error.source();
+    skipped.description = directory.error.fullDescription();
+    outputMgr().skippedFileAnalysis(skipped);
+    skippedDirectoryCount_ = checkedAdd(skippedDirectoryCount_, 1);
+    if (skippedFileHandler_) skippedFileHandler_(skipped);
+  }
 }
 
 }  // namespace rzt

@@ -53,12 +53,18 @@ class AnalyzerMain {
   // records are not reported, the report writer's skippedFileAnalysis gets
   // it instead, and the next file follows. Off (the default), the error ends
   // the analysis. With it on, each file's records reach the report writer
-  // together when the file is done, in the order they were finished.
+  // together when the file is done, in the order they were finished. A
+  // directory below the starting one that cannot be listed is passed over
+  // the same way, as a skipped entry with an empty file name, at its place
+  // in the order of the files.
   void setKeepGoing(bool keepGoing) { keepGoing_ = keepGoing; }
-  // Told of each skipped file, in file order, after the report writer.
+  // Told of each skipped file or directory, in file order, after the report
+  // writer.
   void setSkippedFileHandler(std::function<void(const SkippedFileRecord&)> handler);
   // The files skipped by the last analysis.
   int32_t skippedFileCount() const { return skippedFileCount_; }
+  // The directories the last analysis could not list and passed over.
+  int32_t skippedDirectoryCount() const { return skippedDirectoryCount_; }
 
   // The threads that analyse the files of a directory (1, the default: the
   // calling thread alone). With more, the calling thread writes the report
@@ -80,6 +86,9 @@ class AnalyzerMain {
   // Hands a file's batch on: to the report, and its progress and messages to
   // the front end when withProgress (they were recorded, not shown).
   void commitFile(const FileBatch& batch, bool withProgress);
+  // Hands on the directories passed over that stand before the next files,
+  // filesDone being the files handed on so far.
+  void commitDirectoriesBefore(size_t filesDone);
 
   std::unique_ptr<IFileAnalyzer> fileAnalyzer_;
   FileAnalyzerFactory factory_;  // empty: the analyzer cannot be copied
@@ -92,6 +101,9 @@ class AnalyzerMain {
   bool analyzerStale_ = false;  // the last file failed: init before the next
   std::function<void(const SkippedFileRecord&)> skippedFileHandler_;
   int32_t skippedFileCount_ = 0;
+  int32_t skippedDirectoryCount_ = 0;
+  size_t filesCommitted_ = 0;        // files handed on to the report so far
+  size_t directoriesCommitted_ = 0;  // entries of the enumeration's passed-over directories
   int32_t jobs_ = 1;
   FileBatch batch_;  // the file being analysed, with keep-going on one thread
   std::string encoding_ = "auto";

@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
+#include <utility>
 
 #include "support/AsciiCase.h"
-#include "support/Counter.h"
 #include "support/JoinPath.h"
 #include "support/RztError.h"
 
@@ -22,17 +22,16 @@ int32_t FileEnumeration::prepare(const std::string& dirName, bool subDir) {
   // A failed walk leaves no list from an earlier one behind.
   dirNames_.clear();
   fileNames_.clear();
-  const int32_t n = countFiles(dirName, subDir);
-  if (n < 1) return 0;
-  dirNames_.resize(static_cast<size_t>(n));
-  fileNames_.resize(static_cast<size_t>(n));
-  const size_t collected = collectFiles(dirName, subDir, 0);
-  // Files removed between the two walks leave the tail of the lists empty;
-  // only what was found is offered, so no empty name reaches the readers and
-  // hasMoreFiles answers true exactly as many times as this returns.
-  dirNames_.resize(collected);
-  fileNames_.resize(collected);
-  return static_cast<int32_t>(collected);
+  unreadable_.clear();
+  try {
+    collectFiles(dirName, subDir, true);
+  } catch (...) {
+    dirNames_.clear();
+    fileNames_.clear();
+    unreadable_.clear();
+    throw;
+  }
+  return static_cast<int32_t>(fileNames_.size());
 }
 
 bool FileEnumeration::hasMoreFiles() {
@@ -51,34 +50,24 @@ const std::string& FileEnumeration::nextFileName() const {
   return fileNames_[cursor_ - 1];
 }
 
-int32_t FileEnumeration::countFiles(const std::string& dirName, bool subDir) {
-  const Listing listing = listDirectory(dirName);
-  if (listing.files.size() > static_cast<size_t>(INT32_MAX)) raiseOverflow();
-  Counter count(static_cast<int32_t>(listing.files.size()));
-  if (subDir) {
-    for (const std::string& sub : listing.subDirs) count += countFiles(joinPath(dirName, sub), true);
+void FileEnumeration::collectFiles(const std::string& dirName, bool subDir, bool start) {
+  // One walk: each directory is listed once, when it is visited, and what
+  // it holds is taken at once, so the list is what the walk found.
+  Listing listing;
+  try {
+    listing = listDirectory(dirName);
+  } catch (const RztError& error) {
+    if (start || !skipUnreadable_) throw;
+    unreadable_.push_back(UnreadableDirectory{fileNames_.size(), dirName, error});
+    return;
   }
-  return count;
-}
-
-size_t FileEnumeration::collectFiles(const std::string& dirName, bool subDir, size_t start) {
-  const size_t capacity = fileNames_.size();
-  if (start >= capacity) return start;  // the lists are full: files added since the count are left out
-  const Listing listing = listDirectory(dirName);
-  size_t next = start;
-  for (const std::string& file : listing.files) {
-    if (next >= capacity) return next;
-    dirNames_[next] = dirName;
-    fileNames_[next] = file;
-    ++next;
+  if (fileNames_.size() + listing.files.size() > static_cast<size_t>(INT32_MAX)) raiseOverflow();
+  for (std::string& file : listing.files) {
+    dirNames_.push_back(dirName);
+    fileNames_.push_back(std::move(file));
   }
-  if (subDir) {
-    for (const std::string& sub : listing.subDirs) {
-      next = collectFiles(joinPath(dirName, sub), true, next);
-      if (next >= capacity) break;
-    }
-  }
-  return next;
+  if (!subDir) return;
+  for (const std::string& sub : listing.subDirs) collectFiles(joinPath(dirName, sub), true, false);
 }
 
 namespace {
@@ -96,13 +85,13 @@ FileEnumeration::Listing FileEnumeration::listDirectory(const std::string& dirNa
   // systems, so a walk costs no stat per entry, only per link (and per entry
   // where the file system does not tell), relative to the directory.
   std::unique_ptr<DIR, DirCloser> dir(::opendir(dirName.c_str()));
-  if (!dir) throw RztError(kErrPathNotFound, "", "パスが見つかりません: " + dirName);
+  if (!dir) throw folderError("", dirName, errno);
   const int fd = ::dirfd(dir.get());
   for (;;) {
     errno = 0;
     const dirent* entry = ::readdir(dir.get());
     if (entry == nullptr) {
-      if (errno != 0) throw RztError(kErrPathNotFound, "", "パスが見つかりません: " + dirName);
+      if (errno != 0) throw folderError("", dirName, errno);
       break;
     }
     const char* name = entry->d_name;

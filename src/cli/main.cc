@@ -115,7 +115,9 @@ int main(int argc, char** argv) {
   analyzer.setKeepGoing(options.keepGoing);
   analyzer.setSkippedFileHandler([&statusLine](const SkippedFileRecord& file) {
     statusLine.clear();
-    printLine(stderr, "skipped " + joinPath(file.dirName, file.fileName) + ": error " +
+    // A directory that could not be listed has no file name.
+    const std::string path = file.fileName.empty() ? file.dirName : joinPath(file.dirName, file.fileName);
+    printLine(stderr, "skipped " + path + ": error " +
                           std::to_string(file.number) + (file.source.empty() ? "" : " (" + file.source + ")") + ": " +
                           file.description);
     statusLine.redraw();
@@ -163,9 +165,16 @@ int main(int argc, char** argv) {
     std::fwrite(table.data(), 1, table.size(), stdout);
   }
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) return kExitError;
-  if (const int32_t skipped = analyzer.skippedFileCount(); skipped > 0) {
-    printLine(stderr, std::to_string(skipped) + (skipped == 1 ? " file" : " files") + " skipped" +
-                          (arguments.dryRun ? "" : ", listed on the sheet \"エラー\""));
+  const int32_t skippedFiles = analyzer.skippedFileCount();
+  const int32_t skippedDirectories = analyzer.skippedDirectoryCount();
+  if (skippedFiles > 0 || skippedDirectories > 0) {
+    std::string what;
+    if (skippedFiles > 0) what = std::to_string(skippedFiles) + (skippedFiles == 1 ? " file" : " files");
+    if (skippedDirectories > 0) {
+      if (!what.empty()) what += " and ";
+      what += std::to_string(skippedDirectories) + (skippedDirectories == 1 ? " folder" : " folders");
+    }
+    printLine(stderr, what + " skipped" + (arguments.dryRun ? "" : ", listed on the sheet \"エラー\""));
     return kExitError;
   }
   if (const int32_t findings = outputMgr.findingCount(); arguments.failOnFindings && findings > 0) {

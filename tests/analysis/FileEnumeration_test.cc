@@ -190,47 +190,88 @@ INSTANTIATE_TEST_SUITE_P(Paths, FileEnumerationBadPath,
                                            BadPathCase{"MissingBelowAFile", "file.java/x"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Makes the process an unprivileged user with no group of the superuser;
-// an unprivileged process stays as it is.
-bool dropPrivileges() {
-  if (::geteuid() != 0) return true;
-  return ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0;
-}
+// A tree below a fresh folder that the user nobody may read, but for the
+// directories named locked, which nobody may list.
+class FileEnumerationLocked : public ::testing::Test {
+ protected:
+  FileEnumerationLocked() {
+    for (const char* file : {"A/a.java", "A/b/locked/x.java", "A/b/y.java", "A/c/z.java", "A/locked/w.java"}) {
+      root.write(file, "");
+    }
+    for (const auto& entry : fs::recursive_directory_iterator(root.path())) {
+      fs::permissions(entry.path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+    }
+    fs::permissions(root.path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+    fs::permissions(root.path() / "A" / "b" / "locked", fs::perms::none);
+    fs::permissions(root.path() / "A" / "locked", fs::perms::none);
+  }
+  std::string start() const { return root.str() + "/A"; }
 
-TEST(FileEnumeration, UnreadableDirectoryBelowRaisesPathNotFound) {
   test::TempDir root;
-  root.write("A/a.java", "");
-  root.write("A/locked/b.java", "");
-  const fs::perms open = fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec;
-  fs::permissions(root.path(), open);
-  fs::permissions(root.path() / "A", open);
-  fs::permissions(root.path() / "A" / "a.java", fs::perms::owner_all | fs::perms::others_read);
-  fs::permissions(root.path() / "A" / "locked", fs::perms::none);
-  const std::string start = root.str() + "/A";
-  // An unprivileged process is needed: the owner of the files may read any
-  // directory when it is the superuser.
+};
+
+// The listing of an unprivileged process (the superuser may read any
+// directory), as "number description" on standard error and exit status 0.
+TEST_F(FileEnumerationLocked, UnreadableDirectoryBelowEndsThePrepareNamingWhy) {
   EXPECT_EXIT(
       {
-        if (!dropPrivileges()) std::exit(3);
+        if (!test::becomeUnprivileged()) std::exit(3);
         FileEnumeration files;
         try {
-          files.prepare(start, true);
+          files.prepare(start(), true);
         } catch (const RztError& e) {
           std::cerr << e.number() << " " << e.description();
-          std::exit(e.number() == kErrPathNotFound ? 0 : 1);
+          std::exit(files.hasMoreFiles() ? 1 : 0);
         }
         std::exit(2);
       },
-      ::testing::ExitedWithCode(0), "76 パスが見つかりません: " + start + "/locked");
+      ::testing::ExitedWithCode(0), "^76 フォルダを読み取れません \\(Permission denied\\): " + start() + "/b/locked$");
 
-  // Without descending, the locked directory is never listed.
+  // Without descending, no locked directory is listed.
   EXPECT_EXIT(
       {
-        if (!dropPrivileges()) std::exit(3);
+        if (!test::becomeUnprivileged()) std::exit(3);
         FileEnumeration files;
-        std::exit(files.prepare(start, false) == 1 ? 0 : 1);
+        std::exit(files.prepare(start(), false) == 1 ? 0 : 1);
       },
       ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(FileEnumerationLocked, PassedOverDirectoriesStandAtTheirPlaceInTheList) {
+  EXPECT_EXIT(
+      {
+        if (!test::becomeUnprivileged()) std::exit(3);
+        FileEnumeration files;
+        files.setSkipUnreadableDirectories(true);
+        const int32_t n = files.prepare(start(), true);
+        std::string out = std::to_string(n);
+        while (files.hasMoreFiles()) out += " " + files.nextFileName();
+        for (const auto& d : files.unreadableDirectories()) {
+          out += " |" + std::to_string(d.position) + " " + std::to_string(d.error.number()) + " " + d.dirName;
+        }
+        std::cerr << out;
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0),
+      "^3 a.java y.java z.java \\|2 76 " + start() + "/b/locked \\|3 76 " + start() + "/locked$");
+}
+
+TEST_F(FileEnumerationLocked, AnUnreadableStartEndsThePrepareEvenWhenPassingOver) {
+  fs::permissions(root.path() / "A", fs::perms::none);
+  EXPECT_EXIT(
+      {
+        if (!test::becomeUnprivileged()) std::exit(3);
+        FileEnumeration files;
+        files.setSkipUnreadableDirectories(true);
+        try {
+          files.prepare(start(), true);
+        } catch (const RztError& e) {
+          std::cerr << e.number() << " " << e.description();
+          std::exit(files.unreadableDirectories().empty() ? 0 : 1);
+        }
+        std::exit(2);
+      },
+      ::testing::ExitedWithCode(0), "^76 フォルダを読み取れません \\(Permission denied\\): " + start() + "$");
 }
 
 TEST(FileEnumeration, ChangingTreeNeverHandsOutMoreThanCountedOrEmptyNames) {

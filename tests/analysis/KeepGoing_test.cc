@@ -1,6 +1,11 @@
 // Keep-going: a file whose analysis fails is left out of the report whole,
 // listed on the sheet "エラー", and the analysis goes on.
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <iostream>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -226,6 +231,108 @@ TEST(KeepGoing, AFileThatCannotBeOpenedHasReadNoWords) {
   // The run itself finished: its summary counts no file.
   EXPECT_EQ(book.sheet("Summ")->number(2, 2), 0);
 }
+
+// Directories that cannot be listed, below the analysed one: with
+// keep-going each is listed on "エラー" at its place among the files, with
+// its path, no file name, error 76 and why, and the run goes on.
+class KeepGoingPastLockedDirectories : public ::testing::TestWithParam<RunMode> {};
+
+TEST_P(KeepGoingPastLockedDirectories, ListsEachAtItsPlaceAndGoesOn) {
+  test::TempDir dirs;
+  for (const char* file : {"src/A.java", "src/b/B.java", "src/b/locked/X.java", "src/c/C.java", "src/locked/W.java"}) {
+    dirs.write(file, "class " + fs::path(file).stem().string() + " { int f; }\n");
+  }
+  fs::create_directory(dirs.path() / "out");
+  for (const auto& entry : fs::recursive_directory_iterator(dirs.path())) {
+    fs::permissions(entry.path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+  }
+  fs::permissions(dirs.path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+  fs::permissions(dirs.path() / "out", fs::perms::all);
+  fs::permissions(dirs.path() / "src" / "b" / "locked", fs::perms::none);
+  fs::permissions(dirs.path() / "src" / "locked", fs::perms::none);
+  const std::string src = (dirs.path() / "src").string();
+  const RunMode mode = GetParam();
+  // As the user nobody: the superuser lists every directory.
+  EXPECT_EXIT(
+      {
+        if (!test::becomeUnprivileged()) std::exit(3);
+        const RunOutcome run = runWhole(src, dirs.path() / "out" / "r.xlsx", mode);
+        std::string seen = "error " + std::to_string(run.error) + "; files";
+        for (const std::string& name : columnTexts(run.book, "File", 1)) seen += " " + name;
+        seen += "; errors";
+        const XlsxSheet* errors = run.book.sheet("エラー");
+        for (int32_t row = 2; errors != nullptr && row <= errors->lastRow(); ++row) {
+          seen += " [" + errors->text(row, 1) + "|" + errors->text(row, 2) + "|" +
+                  std::to_string(static_cast<int>(errors->number(row, 3).value_or(-1))) + "|" + errors->text(row, 4) + "]";
+        }
+        seen += "; skipped";
+        for (const std::string& line : run.skipped) seen += " [" + line + "]";
+        const std::string reason = "76|フォルダを読み取れません (Permission denied): ";
+        const std::string expected = "error 0; files A.java B.java C.java; errors [" + src + "/b/locked||" + reason +
+                                     src + "/b/locked] [" + src + "/locked||" + reason + src +
+                                     "/locked]; skipped [" + src + "/b/locked: 76 フォルダを読み取れません "
+                                     "(Permission denied): " + src + "/b/locked 0] [" + src +
+                                     "/locked: 76 フォルダを読み取れません (Permission denied): " + src + "/locked 0]";
+        if (seen != expected) {
+          std::cerr << "seen:     " << seen << "\nexpected: " << expected;
+          std::exit(1);
+        }
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, KeepGoingPastLockedDirectories,
+                         ::testing::Values(RunMode{true, true, 1, false}, RunMode{true, true, 2, false},
+                                           RunMode{true, true, 1, true}, RunMode{true, true, 2, true}),
+                         [](const ::testing::TestParamInfo<RunMode>& info) {
+                           return std::string(info.param.modern ? "Modern" : "Classic") + "Jobs" +
+                                  std::to_string(info.param.jobs);
+                         });
+
+// A file replaced after the listing by a pipe or a link to an endless
+// device is skipped like any other bad file, by either analysis, and never
+// blocks the run or eats the memory.
+class KeepGoingPastHostileFiles : public ::testing::TestWithParam<RunMode> {};
+
+TEST_P(KeepGoingPastHostileFiles, SkipsThemAsBadFiles) {
+  test::TempDir dirs;
+  dirs.write("src/A.java", "class A { }\n");
+  ASSERT_EQ(::mkfifo((dirs.path() / "src" / "P.java").c_str(), 0600), 0);
+  fs::create_symlink("/dev/zero", dirs.path() / "src" / "Z.java");
+  const std::string src = (dirs.path() / "src").string();
+  const RunMode mode = GetParam();
+  EXPECT_EXIT(
+      {
+        ::alarm(60);
+        std::string seen;
+        for (const char* name : {"P.java", "Z.java", "A.java"}) {
+          const RunOutcome run = runWhole(src, dirs.path() / "r.xlsx", mode, name);
+          const XlsxSheet* errors = run.book.sheet("エラー");
+          seen += std::string(name) + ": " + std::to_string(run.error) + " " + std::to_string(run.skippedCount);
+          if (errors != nullptr && errors->lastRow() == 2) {
+            seen += " " + errors->text(2, 2) + " " + std::to_string(static_cast<int>(errors->number(2, 3).value_or(-1))) +
+                    " " + errors->text(2, 4);
+          }
+          seen += "\n";
+        }
+        const std::string why = "ファイルを読み取れません (通常のファイルではありません): " + src;
+        const std::string expected = "P.java: 0 1 P.java 53 " + why + "/P.java\nZ.java: 0 1 Z.java 53 " + why +
+                                     "/Z.java\nA.java: 0 0\n";
+        if (seen != expected) {
+          std::cerr << "seen:\n" << seen << "expected:\n" << expected;
+          std::exit(1);
+        }
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, KeepGoingPastHostileFiles,
+                         ::testing::Values(RunMode{true, true, 1, false}, RunMode{true, true, 1, true}),
+                         [](const ::testing::TestParamInfo<RunMode>& info) {
+                           return std::string(info.param.modern ? "Modern" : "Classic");
+                         });
 
 }  // namespace
 }  // namespace rzt

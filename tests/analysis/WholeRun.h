@@ -53,7 +53,9 @@ inline RunOutcome runWhole(const std::filesystem::path& root, const std::filesys
   driver.setJobs(mode.jobs);
   driver.setKeepGoing(mode.keepGoing);
   driver.setSkippedFileHandler([&outcome](const SkippedFileRecord& file) {
-    outcome.skipped.push_back(joinPath(file.dirName, file.fileName) + ": " +
+    // A directory that could not be listed has no file name.
+    const std::string path = file.fileName.empty() ? file.dirName : joinPath(file.dirName, file.fileName);
+    outcome.skipped.push_back(path + ": " +
                               std::to_string(file.number) + " " + file.description + " " +
                               std::to_string(file.wordCount));
   });

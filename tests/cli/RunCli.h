@@ -34,9 +34,12 @@ inline std::filesystem::path writtenReport(const std::filesystem::path& report) 
 
 // Runs rzt-cli with the arguments in the folder workDir, standard input
 // empty. Standard error goes to a pseudo-terminal when terminal is true;
-// environment holds NAME=VALUE settings added for the child.
+// environment holds NAME=VALUE settings added for the child; unprivileged
+// runs it as the user nobody (see test::becomeUnprivileged; exit status 125
+// when that fails).
 inline RunResult runCli(const std::vector<std::string>& args, const std::filesystem::path& workDir,
-                        bool terminal = false, const std::vector<std::string>& environment = {}) {
+                        bool terminal = false, const std::vector<std::string>& environment = {},
+                        bool unprivileged = false) {
   namespace fs = std::filesystem;
   test::TempDir capture;
   const fs::path outPath = capture.path() / "out";
@@ -81,6 +84,7 @@ inline RunResult runCli(const std::vector<std::string>& args, const std::filesys
     ::dup2(in, 0);
     ::dup2(out, 1);
     ::dup2(err, 2);
+    if (unprivileged && !test::becomeUnprivileged()) ::_exit(125);
     ::execv(cargs[0], cargs.data());
     ::_exit(127);
   }

@@ -215,5 +215,87 @@ TEST(RztCliOutput, AFailedWriteLeavesThePreviousWorkbookIntact) {
   }
 }
 
+// What the user nobody cannot read, below the analysed folder: a folder or
+// a file. Without keep-going the run ends with the error saying why; with it
+// the folder or file is listed on "エラー" and every other file measured.
+struct UnreadableCase {
+  const char* name;
+  const char* locked;  // below the work folder
+  int number;
+  const char* source;       // the error's source, in parentheses after its number
+  const char* errorPrefix;  // the description without the path
+  const char* fileName;     // the "ﾌｧｲﾙ名" cell of the row on "エラー"
+  const char* dirName;      // its "ﾃﾞｨﾚｸﾄﾘ" cell
+  const char* summary;      // the last line on standard error with keep-going
+};
+
+void PrintTo(const UnreadableCase& c, std::ostream* out) { *out << c.name; }
+
+class RztCliUnreadable : public ::testing::TestWithParam<UnreadableCase> {};
+
+TEST_P(RztCliUnreadable, SaysWhyAndKeepGoingGoesOn) {
+  const UnreadableCase& c = GetParam();
+  test::TempDir dir;
+  dir.write("src/Good.java", kGood);
+  dir.write("src/locked/Hidden.java", "class Hidden { }\n");
+  dir.write("src/z/L.java", "class L { int a; }\n");
+  for (const auto& entry : fs::recursive_directory_iterator(dir.path())) {
+    fs::permissions(entry.path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+  }
+  // The work folder takes the reports of the user nobody.
+  fs::permissions(dir.path(), fs::perms::all);
+  fs::permissions(dir.path() / c.locked, fs::perms::none);
+  const std::string description = std::string(c.errorPrefix) + c.locked;
+  const std::string error = "error " + std::to_string(c.number) + c.source + ": " + description;
+
+  const RunResult stop = runCli({"-q", "-r", "-o", "r.xlsx", "src"}, dir.path(), false, {}, true);
+  ASSERT_NE(stop.status, 125) << "cannot run as the user nobody";
+  EXPECT_EQ(stop.status, 1) << stop.err;
+  EXPECT_TRUE(contains(stop.err, "rzt-cli: " + error + "\n")) << stop.err;
+
+  const RunResult kept = runCli({"-q", "-r", "--keep-going", "-o", "k.xlsx", "src"}, dir.path(), false, {}, true);
+  EXPECT_EQ(kept.status, 1) << kept.err;
+  EXPECT_TRUE(contains(kept.err, "rzt-cli: skipped " + std::string(c.locked) + ": " + error + "\n")) << kept.err;
+  EXPECT_TRUE(contains(kept.err, std::string("rzt-cli: ") + c.summary + ", listed on the sheet \"エラー\"\n"))
+      << kept.err;
+  const test::XlsxBook book = test::readXlsx(dir.path() / "k.xlsx");
+  const test::XlsxSheet* errors = book.sheet("エラー");
+  ASSERT_NE(errors, nullptr);
+  ASSERT_EQ(errors->lastRow(), 2);
+  EXPECT_EQ(errors->text(2, 1), c.dirName);
+  EXPECT_EQ(errors->text(2, 2), c.fileName);
+  EXPECT_EQ(errors->number(2, 3), c.number);
+  EXPECT_EQ(errors->text(2, 4), description);
+  EXPECT_EQ(fieldsOf(book, "Good"), 0);
+  EXPECT_EQ(fieldsOf(book, "L"), c.number == 76 ? 1 : -1);
+  EXPECT_EQ(fieldsOf(book, "Hidden"), c.number == 53 ? 0 : -1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RztCliUnreadable,
+    ::testing::Values(UnreadableCase{"Folder", "src/locked", 76, "", "フォルダを読み取れません (Permission denied): ",
+                                     "", "src/locked", "1 folder skipped"},
+                      UnreadableCase{"File", "src/z/L.java", 53, " (FileReader.openFile)",
+                                     "ファイルを読み取れません (Permission denied): ", "L.java", "src/z",
+                                     "1 file skipped"}),
+    [](const ::testing::TestParamInfo<UnreadableCase>& info) { return info.param.name; });
+
+// The analysed folder itself unreadable ends the run, keep-going or not.
+TEST(RztCliUnreadableStart, EndsTheRunEvenWithKeepGoing) {
+  test::TempDir dir;
+  dir.write("src/Good.java", kGood);
+  fs::permissions(dir.path(), fs::perms::all);
+  fs::permissions(dir.path() / "src", fs::perms::none);
+  for (const bool keepGoing : {false, true}) {
+    SCOPED_TRACE(keepGoing);
+    std::vector<std::string> args = {"-q", "-r", "-o", "r.xlsx", "src"};
+    if (keepGoing) args.insert(args.begin(), "--keep-going");
+    const RunResult run = runCli(args, dir.path(), false, {}, true);
+    ASSERT_NE(run.status, 125) << "cannot run as the user nobody";
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_TRUE(contains(run.err, "rzt-cli: error 76: フォルダを読み取れません (Permission denied): src\n")) << run.err;
+  }
+}
+
 }  // namespace
 }  // namespace rzt

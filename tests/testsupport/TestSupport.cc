@@ -1,5 +1,8 @@
 #include "TestSupport.h"
 
+#include <grp.h>
+#include <unistd.h>
+
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -37,6 +40,12 @@ std::filesystem::path TempDir::write(const std::string& relative, const std::str
   std::ofstream out(file, std::ios::binary);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   return file;
+}
+
+bool becomeUnprivileged() {
+  if (::geteuid() != 0) return true;
+  constexpr uid_t kNobody = 65534;
+  return ::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
 }
 
 std::string readFile(const std::filesystem::path& path) {

@@ -29,6 +29,12 @@ class TempDir {
 
 std::string readFile(const std::filesystem::path& path);
 
+// Makes this process the unprivileged user nobody, without the groups of
+// the superuser, so that permissions taken away hold for it (the superuser
+// reads everything); a process that is not the superuser stays as it is.
+// False when that fails. For a child process: it cannot be undone.
+bool becomeUnprivileged();
+
 // Keeps every text the status line was given.
 class RecordingStatusLine : public IStatusLine {
  public:
