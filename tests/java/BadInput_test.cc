@@ -26,6 +26,7 @@ struct BadCase {
   const char* name;
   std::string text;
   int32_t errorNumber;  // 0: the analysis ends normally
+  const char* errorSource = nullptr;  // checked when given: the analyzer that raised it
 };
 
 void PrintTo(const BadCase& c, std::ostream* os) { *os << c.name; }
@@ -37,6 +38,9 @@ TEST_P(JavaBadInputTest, EndsNormallyOrWithTheSystemsError) {
   JavaAnalysis run = analyzeJava(c.text);
   EXPECT_EQ(run.errorNumber(), c.errorNumber)
       << (run.error ? run.error->source() + ": " + run.error->description() : "no error");
+  if (c.errorSource != nullptr && run.error) {
+    EXPECT_EQ(run.error->source(), c.errorSource);
+  }
   if (c.errorNumber == 500020) {
     EXPECT_EQ(run.messages, (std::vector<std::string>{"I:解析の途中でEOFに到達しました"}));
   }
@@ -56,20 +60,20 @@ std::vector<BadCase> badCases() {
       {"PackageWithoutSemicolon", "package a.b", 500020},
       {"OnlyOpeningBracesAtTopLevel", repeat("{", 1000000), 500020},
       {"OnlyOpeningParentheses", "class A { void f() { x" + repeat("(", 100000), 500020},
-      {"BlocksInAMethodTooDeep", "class A { void f() { " + repeat("{", 1000000), 50030},
-      {"BlocksInAMemberClassTooDeep", "class A { class B { " + repeat("{", 1000000), 50030},
-      {"IfChainTooDeep", "class A { void f() { " + repeat("if (a) ", 5000) + "x(); } }", 50030},
-      {"MemberClassesTooDeep", repeat("class A { ", 3000) + repeat("}", 3000), 50030},
-      {"LocalClassesTooDeep", repeat("class A { void f() { class B { ", 1500), 50030},
+      {"BlocksInAMethodTooDeep", "class A { void f() { " + repeat("{", 1000000), 50030, "JStatementAnalyzer"},
+      {"BlocksInAMemberClassTooDeep", "class A { class B { " + repeat("{", 1000000), 50030, "JStatementAnalyzer"},
+      {"IfChainTooDeep", "class A { void f() { " + repeat("if (a) ", 5000) + "x(); } }", 50030, "JStatementAnalyzer"},
+      {"MemberClassesTooDeep", repeat("class A { ", 3000) + repeat("}", 3000), 50030, "JClassAnalyzer"},
+      {"LocalClassesTooDeep", repeat("class A { void f() { class B { ", 1500), 50030, "JClassAnalyzer"},
       {"AnonymousClassesTooDeep",
-       "class A { void f() { " + repeat("new Runnable() { public void run() { ", 1500), 50030},
+       "class A { void f() { " + repeat("new Runnable() { public void run() { ", 1500), 50030, "JClassAnalyzer"},
       // Statement levels 2 to 2000 under the class level: just allowed.
       {"BlocksAtTheLimit", "class A { void f() { " + repeat("{", 1999) + repeat("}", 1999) + " } }",
        0},
       {"BlocksOneBeyondTheLimit",
-       "class A { void f() { " + repeat("{", 2000) + repeat("}", 2000) + " } }", 50030},
+       "class A { void f() { " + repeat("{", 2000) + repeat("}", 2000) + " } }", 50030, "JStatementAnalyzer"},
       {"MemberClassesAtTheLimit", repeat("class A { ", 2000) + repeat("}", 2000), 0},
-      {"MemberClassesOneBeyondTheLimit", repeat("class A { ", 2001) + repeat("}", 2001), 50030},
+      {"MemberClassesOneBeyondTheLimit", repeat("class A { ", 2001) + repeat("}", 2001), 50030, "JClassAnalyzer"},
       {"MemberLookAheadBeyondThePool", "class A { " + repeat("x ", 5000) + "; }", 50000},
       {"AnonymousArgumentsBeyondThePool", "class A { Object o = new X(" + repeat("a ", 5000) + ");",
        50000},
