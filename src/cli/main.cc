@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
   } else if (fs::exists(status)) {
     return usageError("PATH must be a .java file or a directory: " + arguments.path);
   } else {
-    printLine(stderr, "パスが見つかりません: " + arguments.path);
+    printLine(stderr, kTextPathNotFound + arguments.path);
     return kExitError;
   }
 
