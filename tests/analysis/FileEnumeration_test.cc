@@ -198,10 +198,7 @@ class FileEnumerationLocked : public ::testing::Test {
     for (const char* file : {"A/a.java", "A/b/locked/x.java", "A/b/y.java", "A/c/z.java", "A/locked/w.java"}) {
       root.write(file, "");
     }
-    for (const auto& entry : fs::recursive_directory_iterator(root.path())) {
-      fs::permissions(entry.path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
-    }
-    fs::permissions(root.path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+    root.openToEveryone();
     fs::permissions(root.path() / "A" / "b" / "locked", fs::perms::none);
     fs::permissions(root.path() / "A" / "locked", fs::perms::none);
   }

@@ -243,10 +243,7 @@ TEST_P(KeepGoingPastLockedDirectories, ListsEachAtItsPlaceAndGoesOn) {
     dirs.write(file, "class " + fs::path(file).stem().string() + " { int f; }\n");
   }
   fs::create_directory(dirs.path() / "out");
-  for (const auto& entry : fs::recursive_directory_iterator(dirs.path())) {
-    fs::permissions(entry.path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
-  }
-  fs::permissions(dirs.path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+  dirs.openToEveryone();
   fs::permissions(dirs.path() / "out", fs::perms::all);
   fs::permissions(dirs.path() / "src" / "b" / "locked", fs::perms::none);
   fs::permissions(dirs.path() / "src" / "locked", fs::perms::none);

@@ -239,9 +239,7 @@ TEST_P(RztCliUnreadable, SaysWhyAndKeepGoingGoesOn) {
   dir.write("src/Good.java", kGood);
   dir.write("src/locked/Hidden.java", "class Hidden { }\n");
   dir.write("src/z/L.java", "class L { int a; }\n");
-  for (const auto& entry : fs::recursive_directory_iterator(dir.path())) {
-    fs::permissions(entry.path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
-  }
+  dir.openToEveryone();
   // The work folder takes the reports of the user nobody.
   fs::permissions(dir.path(), fs::perms::all);
   fs::permissions(dir.path() / c.locked, fs::perms::none);

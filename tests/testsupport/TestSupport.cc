@@ -48,6 +48,15 @@ bool becomeUnprivileged() {
   return ::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
 }
 
+void TempDir::openToEveryone() const {
+  namespace fs = std::filesystem;
+  const fs::perms readable = fs::perms::others_read | fs::perms::others_exec;
+  for (const auto& entry : fs::recursive_directory_iterator(path_)) {
+    fs::permissions(entry.path(), readable, fs::perm_options::add);
+  }
+  fs::permissions(path_, readable, fs::perm_options::add);
+}
+
 std::string readFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream s;

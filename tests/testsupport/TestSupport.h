@@ -22,6 +22,9 @@ class TempDir {
   std::string str() const { return path_.string(); }
   // Writes bytes to a file below the folder, making its directories.
   std::filesystem::path write(const std::string& relative, const std::string& bytes) const;
+  // Lets every user read the folder and everything in it, and enter its
+  // folders (for tests that run as an unprivileged user).
+  void openToEveryone() const;
 
  private:
   std::filesystem::path path_;
