@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
   const bool toStandardOutput = arguments.output == kStandardOutputName && !arguments.dryRun;
   OutputMgr outputMgr([&arguments]() -> std::unique_ptr<IWorkbook> {
     // A dry run measures, diagnoses and sums up all the same, into nothing.
-    if (arguments.dryRun) return std::make_unique<NullWorkbook>();
+    if (arguments.dryRun) return std::make_unique<NullWorkbook>(maxRowsFor(arguments.format));
     return makeReportWorkbook(arguments.format, arguments.output);
   });
   outputMgr.setKeepGoing(options.keepGoing);

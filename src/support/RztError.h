@@ -9,6 +9,9 @@ namespace rzt {
 // Numbers of the errors the platform raises for us.
 inline constexpr int32_t kErrOverflow = 6;
 inline constexpr int32_t kErrFileNotFound = 53;
+// A report that cannot be written: "ファイルに書き込めません: " + path, with the
+// system's reason.
+inline constexpr int32_t kErrPathFileAccess = 75;
 inline constexpr int32_t kErrPathNotFound = 76;
 
 // The one error type of the system: a number, the operation that raised it

@@ -218,7 +218,7 @@ TEST(XlsxWorkbookTest, NewFileGetsTheUsualMode) {
   EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask);
 }
 
-TEST(XlsxWorkbookTest, PathsThatCannotBeWrittenAreRefusedAtOnce) {
+TEST(XlsxWorkbookTest, PathsThatCannotBeWrittenAreRefusedAtOnceWithTheReason) {
   TempDir dir;
   fs::create_directory(dir.path() / "folder");
   fs::create_directory(dir.path() / "locked");
@@ -228,14 +228,17 @@ TEST(XlsxWorkbookTest, PathsThatCannotBeWrittenAreRefusedAtOnce) {
   struct Case {
     fs::path path;
     int32_t number;
-    std::string prefix;
+    std::string description;
   };
   std::vector<Case> cases = {
-      {dir.path() / "missing" / "out.xlsx", kErrPathNotFound, "パスが見つかりません: "},
-      {dir.path() / "folder", kErrPathFileAccess, "ファイルに書き込めません: "},
+      {dir.path() / "missing" / "out.xlsx", kErrPathNotFound,
+       "パスが見つかりません: " + (dir.path() / "missing" / "out.xlsx").string()},
+      {dir.path() / "folder", kErrPathFileAccess,
+       "ファイルに書き込めません: " + (dir.path() / "folder").string() + " (Is a directory)"},
   };
   if (lockedHolds) {
-    cases.push_back({dir.path() / "locked" / "out.xlsx", kErrPathFileAccess, "ファイルに書き込めません: "});
+    cases.push_back({dir.path() / "locked" / "out.xlsx", kErrPathFileAccess,
+                     "ファイルに書き込めません: " + (dir.path() / "locked" / "out.xlsx").string() + " (Permission denied)"});
   }
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path.string());
@@ -244,10 +247,11 @@ TEST(XlsxWorkbookTest, PathsThatCannotBeWrittenAreRefusedAtOnce) {
       FAIL() << "no error";
     } catch (const RztError& e) {
       EXPECT_EQ(e.number(), c.number);
-      EXPECT_EQ(e.description(), c.prefix + c.path.string());
+      EXPECT_EQ(e.description(), c.description);
     }
   }
   EXPECT_TRUE(fs::is_empty(dir.path() / "folder"));
+  EXPECT_EQ(folderEntries(dir.path()), (std::vector<std::string>{"folder", "locked"}));
 }
 
 // Every part of the zip is deflated with the fastest level: the flag bits 1
