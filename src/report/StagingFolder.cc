@@ -200,34 +200,53 @@ void StagingFolder::moveIntoPlace(const std::vector<std::pair<std::string, std::
     if (changed != 0) fail(reportPath(report), error);
   }
   // With more than one file, each previous file is first linked into the
-  // folder, so that it can be put back.
-  std::vector<std::string> previous(files.size());
+  // folder (or, where it cannot be linked, moved there), so that it can be
+  // put back.
+  struct Previous {
+    std::string kept;  // its name inside; empty when there was none
+    bool movedAside = false;
+  };
+  std::vector<Previous> previous(files.size());
+  // Undoes the first `replaced` renames (a new file where there was none is
+  // removed again) and puts back every previous file moved aside.
+  auto putBack = [&](size_t replaced) {
+    for (size_t j = 0; j < files.size(); ++j) {
+      const char* report = files[j].second.c_str();
+      if (j < replaced && previous[j].kept.empty()) {
+        ::unlinkat(targetFolderFd_, report, 0);
+      } else if (!previous[j].kept.empty() && (j < replaced || previous[j].movedAside)) {
+        ::renameat(fd_, previous[j].kept.c_str(), targetFolderFd_, report);
+      }
+    }
+  };
   if (files.size() > 1) {
     for (size_t i = 0; i < files.size(); ++i) {
       const std::string& report = files[i].second;
       struct stat st {};
       if (::fstatat(targetFolderFd_, report.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-        if (errno != ENOENT) fail(reportPath(report), errno);
-        continue;
+        if (errno == ENOENT) continue;
+        const int error = errno;
+        putBack(0);
+        fail(reportPath(report), error);
       }
-      if (S_ISDIR(st.st_mode)) fail(reportPath(report), EISDIR);
+      const int error = S_ISDIR(st.st_mode) ? EISDIR : 0;
       const std::string kept = "previous-" + std::to_string(i);
       cleanupFiles_.emplace_back(path_ + "/" + kept, false);
-      if (::linkat(targetFolderFd_, report.c_str(), fd_, kept.c_str(), 0) != 0) fail(reportPath(report), errno);
-      previous[i] = kept;
+      if (error == 0 && ::linkat(targetFolderFd_, report.c_str(), fd_, kept.c_str(), 0) == 0) {
+        previous[i].kept = kept;
+      } else if (error == 0 && ::renameat(targetFolderFd_, report.c_str(), fd_, kept.c_str()) == 0) {
+        previous[i] = {kept, true};
+      } else {
+        const int reason = error != 0 ? error : errno;
+        putBack(0);
+        fail(reportPath(report), reason);
+      }
     }
   }
   for (size_t i = 0; i < files.size(); ++i) {
     if (::renameat(fd_, files[i].first.c_str(), targetFolderFd_, files[i].second.c_str()) == 0) continue;
     const int error = errno;
-    for (size_t j = 0; j < i; ++j) {
-      const char* report = files[j].second.c_str();
-      if (previous[j].empty()) {
-        ::unlinkat(targetFolderFd_, report, 0);
-      } else {
-        ::renameat(fd_, previous[j].c_str(), targetFolderFd_, report);
-      }
-    }
+    putBack(i);
     fail(reportPath(files[i].second), error);
   }
 }
