@@ -55,7 +55,8 @@ class IWorkbook {
 };
 
 // Where the partial report of path goes: "out/report.xlsx" gives
-// "out/report-partial.xlsx".
+// "out/report-partial.xlsx". The stem of a name too long for "-partial" is
+// shortened so that the name stays within 255 bytes.
 std::filesystem::path partialReportPath(const std::filesystem::path& path);
 
 }  // namespace rzt

@@ -387,6 +387,35 @@ TEST(XlsxWorkbookTest, LongestFileNameWorks) {
   EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{name});
 }
 
+// The partial report of the longest name still has a name: its stem gives
+// up whole characters at its end.
+TEST(XlsxWorkbookTest, PartialReportOfTheLongestName) {
+  struct Case {
+    const char* name;
+    std::string fileName;
+    std::string partialName;
+  };
+  std::string japanese;
+  while (japanese.size() + 3 + 5 <= 255) japanese += "日";  // 3 bytes each
+  const std::vector<Case> cases = {
+      {"Short", "report.xlsx", "report-partial.xlsx"},
+      {"Longest", std::string(250, 'n') + ".xlsx", std::string(242, 'n') + "-partial.xlsx"},
+      {"Wide", japanese + ".xlsx", japanese.substr(0, 240) + "-partial.xlsx"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    const fs::path partial = partialReportPath(dir.path() / c.fileName);
+    EXPECT_EQ(dir.path() / c.partialName, partial);
+    EXPECT_LE(partial.filename().string().size(), 255u);
+    XlsxWorkbook wb(dir.path() / c.fileName);
+    wb.setText(wb.addSheet("S"), 1, 1, "rows so far");
+    wb.setPartial();
+    wb.close();
+    EXPECT_EQ("rows so far", readXlsx(partial).sheets[0].text(1, 1));
+  }
+}
+
 // The same texts through a spreadsheet application: LibreOffice converts the
 // workbook to CSV, and each cell reads as written. Skipped where LibreOffice
 // is not installed (Debian: libreoffice-calc-nogui).
