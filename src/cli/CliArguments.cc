@@ -222,7 +222,7 @@ std::string cliHelpText() {
          "      --fail-on-findings  exit with status 3 when \"診断\" lists a finding\n"
          "  -h, --help          this text           --version  the version\n"
          "Exit status: 0 done; 1 an error (the rows so far go to NAME-partial.EXT) or\n"
-         "files skipped; 2 bad usage; 3 findings with --fail-on-findings.\n";
+         "files skipped; 2 bad usage; 3 findings (--fail-on-findings); 128+N signal N.\n";
 }
 
 }  // namespace rzt
