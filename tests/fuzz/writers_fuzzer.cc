@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "SharedWorkbook.h"
 #include "TestSupport.h"
 #include "TextReportReader.h"
 #include "XlsxReader.h"
@@ -182,28 +183,6 @@ bool report(const Events& events, rzt::OutputMgr::WorkbookFactory factory) {
   }
 }
 
-// Passes every call on to a memory workbook that outlives the report.
-class Shared final : public rzt::IWorkbook {
- public:
-  explicit Shared(std::shared_ptr<MemoryWorkbook> book) : book_(std::move(book)) {}
-  Sheet addSheet(std::string_view name) override { return book_->addSheet(name); }
-  void setText(Sheet s, int32_t r, int32_t c, std::string_view t) override { book_->setText(s, r, c, t); }
-  void setNumber(Sheet s, int32_t r, int32_t c, double v) override { book_->setNumber(s, r, c, v); }
-  void setNumberFormat(Sheet s, int32_t r, int32_t c, std::string_view f) override { book_->setNumberFormat(s, r, c, f); }
-  void freezeHeadingRow(Sheet s) override { book_->freezeHeadingRow(s); }
-  void centreHeadingRow(Sheet s) override { book_->centreHeadingRow(s); }
-  void setZoom(Sheet s, int32_t percent) override { book_->setZoom(s, percent); }
-  void fitColumns(Sheet s) override { book_->fitColumns(s); }
-  void showFirst(Sheet s) override { book_->showFirst(s); }
-  void setPartial() override { book_->setPartial(); }
-  void close() override { book_->close(); }
-  int32_t maxRows() const override { return book_->maxRows(); }
-  void checkRow(Sheet s, int32_t row) const override { book_->checkRow(s, row); }
-
- private:
-  std::shared_ptr<MemoryWorkbook> book_;
-};
-
 // The last row and column holding a value.
 std::pair<int32_t, int32_t> extent(const MemoryWorkbook::SheetData& sheet) {
   int32_t rows = 0, columns = 0;
@@ -287,7 +266,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Input in(data, size);
   const Events events = readEvents(in);
   auto memory = std::make_shared<MemoryWorkbook>();
-  const bool complete = report(events, [memory] { return std::make_unique<Shared>(memory); });
+  const bool complete = report(events, [memory] { return std::make_unique<rzt::test::SharedWorkbook>(memory); });
   const bool partial = !complete || events.endsWithError;
   const auto written = [&](const fs::path& path) { return partial ? rzt::partialReportPath(path) : path; };
 

@@ -283,6 +283,14 @@ TEST(XlsxWorkbookTest, PartsAreDeflatedAtTheFastestLevel) {
   EXPECT_EQ(readXlsx(file).sheet("Method")->text(200, 1), "row 200");
 }
 
+// A workbook of one sheet "S" whose column A holds the texts, one a row.
+void writeColumn(const fs::path& file, const std::vector<std::string>& texts) {
+  XlsxWorkbook wb(file);
+  const auto sheet = wb.addSheet("S");
+  for (size_t i = 0; i < texts.size(); ++i) wb.setText(sheet, static_cast<int32_t>(i) + 1, 1, texts[i]);
+  wb.close();
+}
+
 // Text that looks like the file format's escape of a character ("_x0041_"
 // is "A") reads back as written: its underscore is escaped in turn.
 TEST(XlsxWorkbookTest, TextThatLooksLikeAnEscapeReadsBackAsWritten) {
@@ -293,12 +301,7 @@ TEST(XlsxWorkbookTest, TextThatLooksLikeAnEscapeReadsBackAsWritten) {
   };
   TempDir dir;
   const fs::path file = dir.path() / "escapes.xlsx";
-  {
-    XlsxWorkbook wb(file);
-    const auto sheet = wb.addSheet("S");
-    for (size_t i = 0; i < texts.size(); ++i) wb.setText(sheet, static_cast<int32_t>(i) + 1, 1, texts[i]);
-    wb.close();
-  }
+  writeColumn(file, texts);
   const XlsxBook book = readXlsx(file);
   for (size_t i = 0; i < texts.size(); ++i) {
     SCOPED_TRACE(texts[i]);
@@ -424,12 +427,7 @@ TEST(XlsxWorkbookTest, TextThatLooksLikeAnEscapeReadsBackInLibreOffice) {
   const std::vector<std::string> texts = {"_x0041_.java", "_x0000_", "a_x005F_b", "_x0007_", "plain"};
   TempDir dir;
   const fs::path file = dir.path() / "lo.xlsx";
-  {
-    XlsxWorkbook wb(file);
-    const auto sheet = wb.addSheet("S");
-    for (size_t i = 0; i < texts.size(); ++i) wb.setText(sheet, static_cast<int32_t>(i) + 1, 1, texts[i]);
-    wb.close();
-  }
+  writeColumn(file, texts);
   const std::string command = "cd " + dir.str() + " && timeout 300 soffice -env:UserInstallation=file://" + dir.str() +
                               "/profile --headless --convert-to csv --outdir " + dir.str() + " lo.xlsx >/dev/null 2>&1";
   ASSERT_EQ(0, std::system(command.c_str()));
