@@ -19,10 +19,11 @@ done
 echo "Package $deb holds rzt-cli and its manual page"
 
 # The same tests built with clang under AddressSanitizer and
-# UndefinedBehaviorSanitizer (the desktop program left out), then the fuzz
+# UndefinedBehaviorSanitizer (the desktop program left out), then each fuzz
 # target for a bounded time on a seed corpus of the project's Java files.
 CC=clang CXX=clang++ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DRZT_SANITIZE=ON -DRZT_FUZZ=ON -DRZT_BUILD_GUI=OFF >/dev/null
 cmake --build build-sanitize -j2
 ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-sanitize --output-on-failure -j2
 scripts/fuzz.sh build-sanitize/tests/rzt-fuzz "${RZT_FUZZ_SECONDS:-60}"
+scripts/fuzz.sh build-sanitize/tests/rzt-fuzz-writers "${RZT_FUZZ_SECONDS:-60}"

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libxlsxwriter-dev libtree-sitter-dev
-          qt6-base-dev zlib1g-dev xvfb xauth fonts-noto-cjk
+          qt6-base-dev zlib1g-dev libexpat1-dev xvfb xauth fonts-noto-cjk
           clang libclang-rt-14-dev dpkg-dev gzip)
 
 missing=()

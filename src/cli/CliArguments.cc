@@ -6,9 +6,7 @@
 #include <string_view>
 #include <tuple>
 
-#include "options/OptionNumber.h"
 #include "options/OptionValues.h"
-#include "support/RztError.h"
 
 namespace rzt {
 namespace {
@@ -24,14 +22,20 @@ bool isKnownEncoding(const std::string& encoding) {
   return true;
 }
 
-// Whether a field text reads as a number without overflow.
-bool readsAsOptionNumber(const std::string& text) {
-  try {
-    readOptionNumber(text);
-    return true;
-  } catch (const RztError&) {
-    return false;
+// Whether a value given on the command line is a whole number in the range
+// of an option field: an optional sign and decimal digits, nothing else.
+// (The option dialog reads its fields more leniently, as typed text.)
+bool isOptionNumber(std::string_view text) {
+  size_t at = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+  if (at == text.size()) return false;
+  int32_t value = 0;
+  for (; at < text.size(); ++at) {
+    const char c = text[at];
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + (c - '0');
+    if (value > 32768) return false;
   }
+  return text[0] == '-' ? value <= 32768 : value <= 32767;
 }
 
 std::string checkThreshold(const std::string& setting, std::pair<std::string, std::string>& parsed) {
@@ -44,8 +48,8 @@ std::string checkThreshold(const std::string& setting, std::pair<std::string, st
   if (probe.fieldByName(parsed.first) == nullptr) {
     return "unknown threshold '" + parsed.first + "' (see --help for the names)";
   }
-  if (!readsAsOptionNumber(parsed.second)) {
-    return "threshold " + parsed.first + ": '" + parsed.second + "' is outside -32768..32767";
+  if (!isOptionNumber(parsed.second)) {
+    return "--threshold " + parsed.first + ": '" + parsed.second + "' is not a whole number in -32768..32767";
   }
   return {};
 }
@@ -149,7 +153,7 @@ CliParseResult parseCliArguments(const std::vector<std::string>& args) {
     } else if (name == "--zoom") {
       std::string zoom;
       if (!takeValue(zoom)) return fail("--zoom needs a percentage");
-      if (!readsAsOptionNumber(zoom)) return fail("--zoom: '" + zoom + "' is outside -32768..32767");
+      if (!isOptionNumber(zoom)) return fail("--zoom: '" + zoom + "' is not a whole number in -32768..32767");
       a.zoom = std::move(zoom);
     } else if (name == "--syntax") {
       std::string syntax;
@@ -218,7 +222,7 @@ std::string cliHelpText() {
          "      --fail-on-findings  exit with status 3 when \"診断\" lists a finding\n"
          "  -h, --help          this text           --version  the version\n"
          "Exit status: 0 done; 1 an error (the rows so far go to NAME-partial.EXT) or\n"
-         "files skipped; 2 bad usage; 3 findings with --fail-on-findings.\n";
+         "files skipped; 2 bad usage; 3 findings (--fail-on-findings); 128+N signal N.\n";
 }
 
 }  // namespace rzt

@@ -22,6 +22,10 @@ std::optional<ReportFormat> reportFormatFor(std::string_view output) {
   return std::nullopt;
 }
 
+int32_t maxRowsFor(ReportFormat format) {
+  return format == ReportFormat::kXlsx ? kWorkbookMaxRows : kTextReportMaxRows;
+}
+
 std::unique_ptr<IWorkbook> makeReportWorkbook(ReportFormat format, const std::string& output) {
   switch (format) {
     case ReportFormat::kJson:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,6 +20,9 @@ inline constexpr std::string_view kStandardOutputName = "-";
 // case: ".xlsx", ".json", ".csv"; "-" is JSON on standard output. Any other
 // name has no format.
 std::optional<ReportFormat> reportFormatFor(std::string_view output);
+
+// The last row a sheet of the format can have.
+int32_t maxRowsFor(ReportFormat format);
 
 // A new, empty workbook writing the report to output in the format.
 std::unique_ptr<IWorkbook> makeReportWorkbook(ReportFormat format, const std::string& output);

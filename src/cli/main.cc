@@ -3,7 +3,9 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <memory>
@@ -25,6 +27,8 @@
 #include "report/OutputMgr.h"
 #include "support/JoinPath.h"
 #include "support/RztError.h"
+#include "support/SignalCleanup.h"
+#include "support/StandardDescriptors.h"
 
 namespace fs = std::filesystem;
 
@@ -59,6 +63,11 @@ struct Target {
 
 int main(int argc, char** argv) {
   using namespace rzt;
+
+  // Before anything is opened: a closed descriptor 0, 1 or 2 would be taken
+  // by the first file opened, and messages would land in it.
+  const int closedAtStart = ensureStandardDescriptors();
+  installSignalCleanup();
 
   const CliParseResult parsed = parseCliArguments(std::vector<std::string>(argv + 1, argv + argc));
   if (!parsed.ok()) return usageError(parsed.error);
@@ -95,13 +104,18 @@ int main(int argc, char** argv) {
 
   OptionValues options;
   applyCliArguments(arguments, options);
+  const bool toStandardOutput = arguments.output == kStandardOutputName && !arguments.dryRun;
+  if (toStandardOutput && (closedAtStart & kStandardOutputWasClosed) != 0) {
+    // Nothing could reach a closed standard output: no analysis for nobody.
+    printLine(stderr, "ファイルに書き込めません: standard output (" + std::string(std::strerror(EBADF)) + ")");
+    return kExitError;
+  }
 
   TerminalStatusLine statusLine(stderr, !arguments.quiet && ::isatty(STDERR_FILENO) == 1);
   ConsoleUserMessage messages(stderr, &statusLine);
-  const bool toStandardOutput = arguments.output == kStandardOutputName && !arguments.dryRun;
   OutputMgr outputMgr([&arguments]() -> std::unique_ptr<IWorkbook> {
     // A dry run measures, diagnoses and sums up all the same, into nothing.
-    if (arguments.dryRun) return std::make_unique<NullWorkbook>();
+    if (arguments.dryRun) return std::make_unique<NullWorkbook>(maxRowsFor(arguments.format));
     return makeReportWorkbook(arguments.format, arguments.output);
   });
   outputMgr.setKeepGoing(options.keepGoing);
@@ -164,7 +178,10 @@ int main(int argc, char** argv) {
     const std::string table = summaryTable(outputMgr.summary());
     std::fwrite(table.data(), 1, table.size(), stdout);
   }
-  if (std::fflush(stdout) != 0 || std::ferror(stdout)) return kExitError;
+  if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+    printLine(stderr, "standard output: " + std::string(std::strerror(errno)));
+    return kExitError;
+  }
   const int32_t skippedFiles = analyzer.skippedFileCount();
   const int32_t skippedDirectories = analyzer.skippedDirectoryCount();
   if (skippedFiles > 0 || skippedDirectories > 0) {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 
+#include "report/StagingFolder.h"
 #include "support/RztError.h"
 
 namespace rzt {
@@ -41,22 +42,20 @@ fs::path CsvWorkbook::sheetPath(const fs::path& path, std::string_view sheetName
   return path.parent_path() / name;
 }
 
-CsvWorkbook::CsvWorkbook(fs::path path) : SpooledWorkbook(kSource, path.string()), path_(std::move(path)) {
-  fs::path folder = path_.parent_path();
-  if (folder.empty()) folder = ".";
-  std::error_code ec;
-  if (!fs::is_directory(folder, ec)) {
-    throw RztError(kErrPathNotFound, kSource, "パスが見つかりません: " + path_.string());
-  }
-  if (path_.filename().empty()) failWrite({});
+CsvWorkbook::CsvWorkbook(fs::path path)
+    : SpooledWorkbook(kSource, path.string()),
+      path_(std::move(path)),
+      stagedPath_(path_.filename()),
+      staging_(std::make_unique<StagingFolder>(path_, kSource, false)) {}
+
+CsvWorkbook::~CsvWorkbook() = default;
+
+std::FILE* CsvWorkbook::openSpool(std::string_view sheetName) {
+  // The spool is the sheet's file itself, inside the staging folder.
+  return staging_->createFile(sheetPath(stagedPath_, sheetName).string());
 }
 
-std::string CsvWorkbook::spoolPattern(std::string_view sheetName) {
-  const fs::path file = sheetPath(path_, sheetName);
-  return (file.parent_path() / ("." + file.filename().string() + ".XXXXXX")).string();
-}
-
-void CsvWorkbook::writeRow(SheetSpool& sheet, int32_t, std::span<const Cell> cells) {
+void CsvWorkbook::writeRecord(SheetSpool& sheet, int32_t, std::span<const Cell> cells) {
   line_.clear();
   int32_t width = static_cast<int32_t>(sheet.headings.size());
   if (!cells.empty() && cells.back().column > width) width = cells.back().column;
@@ -65,7 +64,7 @@ void CsvWorkbook::writeRow(SheetSpool& sheet, int32_t, std::span<const Cell> cel
     if (column > 1) line_ += ',';
     if (next == cells.size() || cells[next].column != column) continue;
     const Cell& c = cells[next++];
-    if (c.isNumber) {
+    if (c.kind == CellKind::kNumber) {
       appendNumber(line_, c.number);  // an infinity or NaN is left empty
     } else {
       appendCsvTextField(line_, c.text);
@@ -77,21 +76,15 @@ void CsvWorkbook::writeRow(SheetSpool& sheet, int32_t, std::span<const Cell> cel
 
 void CsvWorkbook::finish(const std::vector<SheetSpool*>& tabOrder) {
   // Every file is complete before the first one replaces anything.
+  std::vector<std::pair<std::string, std::string>> files;
   for (SheetSpool* sheet : tabOrder) {
     const int result = std::fclose(sheet->spool);
     sheet->spool = nullptr;
     if (result != 0) failWrite(std::strerror(errno));
+    files.emplace_back(sheetPath(stagedPath_, sheet->name).string(), sheetPath(path_, sheet->name).filename().string());
   }
-  for (SheetSpool* sheet : tabOrder) {
-    std::error_code ec;
-    const fs::path file = sheetPath(path_, sheet->name);
-    if (fs::is_directory(file, ec)) failWrite("a folder is in the way: " + file.string());
-  }
-  for (SheetSpool* sheet : tabOrder) {
-    const fs::path file = sheetPath(path_, sheet->name);
-    if (!moveIntoPlace(sheet->spoolPath, file)) failWrite(file.string() + ": " + std::strerror(errno));
-    sheet->spoolPath.clear();
-  }
+  staging_->moveIntoPlace(files);
+  staging_.reset();
 }
 
 }  // namespace rzt

@@ -1,12 +1,16 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "report/SpooledWorkbook.h"
 
 namespace rzt {
+
+class StagingFolder;
 
 // A workbook written as one UTF-8 CSV file per sheet (RFC 4180: fields
 // separated by commas, records ended by CR LF, a field holding a comma, a
@@ -19,21 +23,25 @@ namespace rzt {
 class CsvWorkbook final : public SpooledWorkbook {
  public:
   // The files are named after path: "out/report.csv" gives
-  // "out/report-Summ.csv", "out/report-File.csv", ... Each is spooled under a
-  // temporary name beside it and renamed into place by close, once every
-  // sheet is complete. Raises error 76 when the folder does not exist.
+  // "out/report-Summ.csv", "out/report-File.csv", ... Each is written inside
+  // a private folder beside them (StagingFolder), and close renames the set
+  // into place as one unit once every sheet is complete. Raises error 76
+  // when the folder does not exist.
   explicit CsvWorkbook(std::filesystem::path path);
+  ~CsvWorkbook() override;
 
   // The file of a sheet for the report path.
   static std::filesystem::path sheetPath(const std::filesystem::path& path, std::string_view sheetName);
 
  private:
-  std::string spoolPattern(std::string_view sheetName) override;
+  std::FILE* openSpool(std::string_view sheetName) override;
   void usePartialNames() override { path_ = partialReportPath(path_); }
-  void writeRow(SheetSpool& sheet, int32_t row, std::span<const Cell> cells) override;
+  void writeRecord(SheetSpool& sheet, int32_t row, std::span<const Cell> cells) override;
   void finish(const std::vector<SheetSpool*>& tabOrder) override;
 
   std::filesystem::path path_;
+  std::filesystem::path stagedPath_;  // the report's first name, which names the files inside
+  std::unique_ptr<StagingFolder> staging_;
   std::string line_;  // the record being written, reused
 };
 

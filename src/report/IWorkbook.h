@@ -6,15 +6,17 @@
 
 namespace rzt {
 
-// Limits of a sheet in the workbook format.
+// Limits of a sheet in the .xlsx format; the plain-text formats take rows up
+// to the 32-bit row counters (kTextReportMaxRows).
 inline constexpr int32_t kWorkbookMaxRows = 1048576;
+inline constexpr int32_t kTextReportMaxRows = 2147483647;
 inline constexpr int32_t kWorkbookMaxColumns = 16384;
 // Characters (UTF-16 units) a cell can hold; longer texts are cut.
 inline constexpr int32_t kCellMaxChars = 32767;
 
 // The workbook the report is written into: exactly the operations the report
-// needs. Rows and columns count from 1. A row past kWorkbookMaxRows raises
-// the overflow error; other failures raise RztError.
+// needs. Rows and columns count from 1. A row past the format's last row
+// (maxRows) raises the overflow error; other failures raise RztError.
 class IWorkbook {
  public:
   // A sheet, as addSheet returned it.
@@ -45,10 +47,16 @@ class IWorkbook {
   virtual void setPartial() = 0;
   // Finishes the workbook; no other call may follow.
   virtual void close() = 0;
+  // The last row a sheet of this format can have.
+  virtual int32_t maxRows() const = 0;
+  // Raises the overflow error, naming the sheet and the limit, when row is
+  // past maxRows; a row within it passes.
+  virtual void checkRow(Sheet sheet, int32_t row) const = 0;
 };
 
 // Where the partial report of path goes: "out/report.xlsx" gives
-// "out/report-partial.xlsx".
+// "out/report-partial.xlsx". The stem of a name too long for "-partial" is
+// shortened so that the name stays within 255 bytes.
 std::filesystem::path partialReportPath(const std::filesystem::path& path);
 
 }  // namespace rzt

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <utility>
 
+#include "report/StagingFolder.h"
+
 namespace rzt {
 namespace {
 
@@ -53,22 +55,21 @@ std::string columnLetters(int32_t column) {
   return letters;
 }
 
-JsonWorkbook::JsonWorkbook(fs::path path) : SpooledWorkbook(kSource, path.string()), path_(std::move(path)) {
-  checkDestination(path_);
-  const fs::path folder = path_.parent_path();
-  spoolFolder_ = folder.empty() ? std::string(".") : folder.string();
-}
+JsonWorkbook::JsonWorkbook(fs::path path)
+    : SpooledWorkbook(kSource, path.string()),
+      path_(std::move(path)),
+      staging_(std::make_unique<StagingFolder>(path_, kSource)),
+      stagedName_(path_.filename().string()) {}
 
-JsonWorkbook::JsonWorkbook(std::FILE* out, std::string name)
-    : SpooledWorkbook(kSource, std::move(name)), out_(out), spoolFolder_(systemTemporaryFolder()) {}
+JsonWorkbook::JsonWorkbook(std::FILE* out, std::string name) : SpooledWorkbook(kSource, std::move(name)), out_(out) {}
 
-JsonWorkbook::~JsonWorkbook() {
-  if (!temporary_.empty()) std::remove(temporary_.c_str());
-}
+JsonWorkbook::~JsonWorkbook() = default;
 
-std::string JsonWorkbook::spoolPattern(std::string_view) {
-  const std::string base = path_.empty() ? std::string("rzt-json") : path_.filename().string();
-  return (fs::path(spoolFolder_) / ("." + base + ".sheet.XXXXXX")).string();
+std::FILE* JsonWorkbook::openSpool(std::string_view) {
+  if (staging_ != nullptr) return staging_->createUnnamedFile();
+  std::FILE* spool = StagingFolder::openUnnamedFile(systemTemporaryFolder());
+  if (spool == nullptr) failWrite(std::strerror(errno));
+  return spool;
 }
 
 void JsonWorkbook::usePartialNames() {
@@ -95,7 +96,7 @@ const std::string& JsonWorkbook::keyOf(SheetSpool& sheet, int32_t column) {
   return keys.byColumn[static_cast<size_t>(column) - 1];
 }
 
-void JsonWorkbook::writeRow(SheetSpool& sheet, int32_t row, std::span<const Cell> cells) {
+void JsonWorkbook::writeRecord(SheetSpool& sheet, int32_t row, std::span<const Cell> cells) {
   if (row == 1) {
     // The heading row gives the keys; a new heading row starts them afresh.
     if (static_cast<size_t>(sheet.id) < keys_.size()) keys_[static_cast<size_t>(sheet.id)] = Keys();
@@ -111,7 +112,7 @@ void JsonWorkbook::writeRow(SheetSpool& sheet, int32_t row, std::span<const Cell
     first = false;
     line_ += keyOf(sheet, c.column);
     line_ += ':';
-    if (!c.isNumber) {
+    if (c.kind != CellKind::kNumber) {
       appendJsonString(line_, c.text);
     } else if (!appendNumber(line_, c.number)) {
       line_ += "null";  // JSON has no infinities and no NaN
@@ -148,24 +149,20 @@ void JsonWorkbook::finish(const std::vector<SheetSpool*>& tabOrder) {
     if (std::fflush(out_) != 0 || std::ferror(out_) != 0) failWrite(std::strerror(errno));
     return;
   }
-  std::FILE* file = nullptr;
-  temporary_ = makeTemporary((fs::path(spoolFolder_) / ("." + path_.filename().string() + ".XXXXXX")).string(),
-                             &file);
+  std::FILE* file = staging_->createFile(stagedName_);
+  useLargeBuffer(file);
   try {
     writeDocument(tabOrder, file);
-    const bool flushed = std::fflush(file) == 0 && std::ferror(file) == 0;
-    const int error = errno;
-    const bool closed = std::fclose(file) == 0;
-    file = nullptr;
-    if (!flushed || !closed) failWrite(std::strerror(flushed ? errno : error));
-    if (!moveIntoPlace(temporary_, path_)) failWrite(std::strerror(errno));
   } catch (...) {
-    if (file != nullptr) std::fclose(file);
-    std::remove(temporary_.c_str());
-    temporary_.clear();
+    std::fclose(file);
     throw;
   }
-  temporary_.clear();
+  const bool flushed = std::fflush(file) == 0 && std::ferror(file) == 0;
+  const int error = errno;
+  const bool closed = std::fclose(file) == 0;
+  if (!flushed || !closed) failWrite(std::strerror(flushed ? errno : error));
+  staging_->moveIntoPlace({{stagedName_, path_.filename().string()}});
+  staging_.reset();
 }
 
 }  // namespace rzt

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -9,6 +10,8 @@
 #include "report/SpooledWorkbook.h"
 
 namespace rzt {
+
+class StagingFolder;
 
 // A workbook written as one JSON document: an object with a member per
 // sheet in tab order, each a list of the sheet's rows from row 2 on. A row is
@@ -20,13 +23,14 @@ namespace rzt {
 // " (" + column letters + ")" appended, so every key of a sheet is unique.
 class JsonWorkbook final : public SpooledWorkbook {
  public:
-  // Writes the document to path when closed: under a temporary name in the
-  // same folder, then renamed, so an existing file is replaced whole or not
-  // at all. The sheets are spooled beside it. Raises error 76 when the
-  // folder does not exist and error 75 when path cannot be written.
+  // Writes the document to path when closed: inside a private folder beside
+  // it (StagingFolder), then renamed, so an existing file is replaced whole
+  // or not at all. The sheets are spooled in unnamed files there. Raises
+  // error 76 when the folder does not exist and error 75 when path cannot be
+  // written.
   explicit JsonWorkbook(std::filesystem::path path);
   // Writes the document to out when closed (standard output, say); the
-  // sheets are spooled in the system's temporary folder.
+  // sheets are spooled in unnamed files in the system's temporary folder.
   explicit JsonWorkbook(std::FILE* out, std::string name = "-");
   ~JsonWorkbook() override;
 
@@ -36,19 +40,19 @@ class JsonWorkbook final : public SpooledWorkbook {
     std::unordered_set<std::string> used;
   };
 
-  std::string spoolPattern(std::string_view sheetName) override;
+  std::FILE* openSpool(std::string_view sheetName) override;
   void usePartialNames() override;
-  void writeRow(SheetSpool& sheet, int32_t row, std::span<const Cell> cells) override;
+  void writeRecord(SheetSpool& sheet, int32_t row, std::span<const Cell> cells) override;
   void finish(const std::vector<SheetSpool*>& tabOrder) override;
   const std::string& keyOf(SheetSpool& sheet, int32_t column);
   void writeDocument(const std::vector<SheetSpool*>& tabOrder, std::FILE* out);
 
   std::filesystem::path path_;  // empty when writing to out_
+  std::unique_ptr<StagingFolder> staging_;  // with path_
+  std::string stagedName_;                  // the document's name inside
   std::FILE* out_ = nullptr;
-  std::string spoolFolder_;
   std::vector<Keys> keys_;  // by Sheet
   std::string line_;        // the row being written, reused
-  std::string temporary_;   // the document's temporary file while it is written
 };
 
 // Appends text as a JSON string, quotes included: quote, backslash and

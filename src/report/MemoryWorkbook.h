@@ -5,13 +5,15 @@
 #include <utility>
 #include <vector>
 
-#include "report/IWorkbook.h"
+#include "report/BufferedWorkbook.h"
 
 namespace rzt {
 
-// A workbook kept in memory, for tests: what a written workbook would hold,
-// readable cell by cell.
-class MemoryWorkbook : public IWorkbook {
+// A workbook kept in memory, for tests: what a written .xlsx workbook would
+// hold, readable cell by cell. It keeps the rules of the written workbooks
+// (rows in ascending order, the .xlsx format's limits); a row is readable
+// once it is finished, and the display settings once the workbook is closed.
+class MemoryWorkbook final : public BufferedWorkbook {
  public:
   struct Cell {
     bool hasText = false;
@@ -28,21 +30,10 @@ class MemoryWorkbook : public IWorkbook {
     bool centred = false;
     int32_t zoom = 100;
     bool fitted = false;
-    std::map<int32_t, double> widths;  // by column, set by fitColumns
+    std::map<int32_t, double> widths;  // by column, of a fitted sheet
   };
 
-  Sheet addSheet(std::string_view name) override;
-  void setText(Sheet sheet, int32_t row, int32_t column, std::string_view text) override;
-  void setNumber(Sheet sheet, int32_t row, int32_t column, double value) override;
-  void setNumberFormat(Sheet sheet, int32_t row, int32_t column,
-                       std::string_view format) override;
-  void freezeHeadingRow(Sheet sheet) override;
-  void centreHeadingRow(Sheet sheet) override;
-  void setZoom(Sheet sheet, int32_t percent) override;
-  void fitColumns(Sheet sheet) override;
-  void showFirst(Sheet sheet) override;
-  void setPartial() override;
-  void close() override;
+  MemoryWorkbook() = default;
 
   // The sheet names in tab order.
   std::vector<std::string> sheetNames() const;
@@ -52,19 +43,16 @@ class MemoryWorkbook : public IWorkbook {
   const Cell* cell(std::string_view sheetName, int32_t row, int32_t column) const;
   // The name of the sheet shown first; empty when none was chosen.
   std::string shownSheet() const;
-  bool closed() const { return closed_; }
-  bool partial() const { return partial_; }
+  bool closed() const { return isClosed(); }
+  bool partial() const { return isPartial(); }
 
  private:
-  Cell& cellAt(Sheet sheet, int32_t row, int32_t column);
-  SheetData& data(Sheet sheet);
+  void sheetAdded(Sheet sheet, std::string_view name) override;
+  void writeRow(Sheet sheet, int32_t row, std::span<BufferedWorkbook::Cell> cells) override;
+  void writeBook() override;
 
-  std::vector<SheetData> sheets_;  // by Sheet
-  std::vector<Sheet> tabOrder_;
-  Sheet active_ = -1;
-  Sheet shown_ = -1;
-  bool closed_ = false;
-  bool partial_ = false;
+  std::vector<SheetData> data_;  // by Sheet
+  std::vector<std::map<int32_t, int32_t>> longest_;  // display width by column, by Sheet
 };
 
 }  // namespace rzt

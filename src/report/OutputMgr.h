@@ -11,14 +11,19 @@
 
 #include "report/IReportWriter.h"
 #include "report/IWorkbook.h"
+#include "report/ReportTotals.h"
+#include "report/SheetLayout.h"
+#include "report/ThresholdDiagnosis.h"
 #include "support/Counter.h"
 
 namespace rzt {
 
 // The report writer: one workbook per analysis with the sheets "Summ",
 // "File", "Class", "Method" and, with the diagnosis on, "診断"; one row per
-// file, class and method, the threshold findings, and the summary.
-class OutputMgr : public IReportWriter {
+// file, class and method (their columns: SheetLayout), the threshold
+// findings (ThresholdDiagnosis), and the summary of their totals
+// (ReportTotals).
+class OutputMgr : public IReportWriter, private IFindingWriter {
  public:
   // Makes the workbook of one analysis; called by every prepare.
   using WorkbookFactory = std::function<std::unique_ptr<IWorkbook>()>;
@@ -73,26 +78,14 @@ class OutputMgr : public IReportWriter {
   Sheet addSheet(std::string_view name);
   void formatHeadingRow(Sheet sheet);
   void createSummarySheet();
-  void createFileSheet();
-  void createClassSheet();
-  void createMethodSheet();
-  void createDiagnosisSheet();
-  void createErrorSheet();
-  void loadThresholds(const IOption& diagPara);
-  int32_t nextRow(Counter& row);
-  void diagnoseFile(const FileRecord& file);
-  void diagnoseClass(const ClassRecord& cls);
-  void diagnoseMethod(const MethodRecord& method);
-  void writeFinding(std::string_view packageName, std::string_view fileName,
-                    const std::string* className, const std::string* methodName,
-                    std::string_view level, std::string_view message, double value);
+  template <typename Record>
+  Sheet createSheet(std::string_view name, Counter& row, std::span<const Column<Record>> columns);
+  int32_t nextRow(Counter& row, Sheet sheet);
+  void writeFinding(const Finding& finding) override;
   void registerPackage(std::string_view packageName);
   void writeSummary();
-  void summaryRow(int32_t row, std::string_view label, std::optional<double> value,
-                  std::string_view format);
+  void summaryRow(int32_t row, std::string_view label, std::optional<double> value, std::string_view format);
   void finishSheets(bool withSummary);
-  void text(Sheet sheet, int32_t row, int32_t column, std::string_view value);
-  void number(Sheet sheet, int32_t row, int32_t column, double value);
 
   WorkbookFactory factory_;
   std::unique_ptr<IWorkbook> workbook_;
@@ -110,17 +103,11 @@ class OutputMgr : public IReportWriter {
   // The syntax-error column's heading is on the File sheet.
   bool syntaxColumn_ = false;
 
-  int32_t fMaxClass_ = 0, fMaxLoc_ = 0, fMinCommentRate_ = 0;
-  int32_t cMaxStatement_ = 0, cMaxPubMethod_ = 0, cMaxAveStatement_ = 0, cMaxPubAttr_ = 0;
-  int32_t mMaxStatement_ = 0, mMaxMsgSend_ = 0, mMaxVariable_ = 0, mMaxBranch_ = 0,
-          mMaxLoop_ = 0;
-
-  Counter fileTotal_, allLocTotal_, locTotal_, commentLocTotal_, statementTotal_;
+  ThresholdDiagnosis diagnosis_;
+  ReportTotals totals_;
   // Package names folded to lower case (ASCII letters).
   std::unordered_set<std::string> packageRegistry_;
   std::string packageKey_;  // reused for each lookup
-  Counter classTotal_, publicInterfaceTotal_, publicClassTotal_, methodTotal_,
-      publicMethodTotal_;
 
   std::vector<SummaryRow> summary_;
 };

@@ -49,12 +49,12 @@ std::vector<ParseCase> parseCases() {
       {{"--no-diagnosis", "src"}, "help=0 r=0 o=rzt-report.xlsx diag=0 t=[] zoom=- enc=auto path=src"},
       {{"--threshold", "MMaxStatement=40", "--threshold=txtFLoc=1000", "src"},
        "help=0 r=0 o=rzt-report.xlsx diag=1 t=[MMaxStatement=40,txtFLoc=1000] zoom=- enc=auto path=src"},
-      {{"--threshold", "MMaxLoop=abc", "--threshold", "CMaxPubAttr=&H20", "src"},
-       "help=0 r=0 o=rzt-report.xlsx diag=1 t=[MMaxLoop=abc,CMaxPubAttr=&H20] zoom=- enc=auto path=src"},
       {{"--threshold", "FMinCommentRate=-5", "src"},
        "help=0 r=0 o=rzt-report.xlsx diag=1 t=[FMinCommentRate=-5] zoom=- enc=auto path=src"},
+      {{"--threshold", "MMaxLoop=+007", "--threshold", "CMaxPubAttr=-32768", "--threshold", "FMaxLoc=32767", "src"},
+       "help=0 r=0 o=rzt-report.xlsx diag=1 t=[MMaxLoop=+007,CMaxPubAttr=-32768,FMaxLoc=32767] zoom=- enc=auto path=src"},
       {{"--zoom", "150", "src"}, "help=0 r=0 o=rzt-report.xlsx diag=1 t=[] zoom=150 enc=auto path=src"},
-      {{"--zoom=1 0 0", "src"}, "help=0 r=0 o=rzt-report.xlsx diag=1 t=[] zoom=1 0 0 enc=auto path=src"},
+      {{"--zoom=1000", "src"}, "help=0 r=0 o=rzt-report.xlsx diag=1 t=[] zoom=1000 enc=auto path=src"},
       {{"--encoding", "cp932", "src"}, "help=0 r=0 o=rzt-report.xlsx diag=1 t=[] zoom=- enc=cp932 path=src"},
       {{"--encoding=UTF-8", "src"}, "help=0 r=0 o=rzt-report.xlsx diag=1 t=[] zoom=- enc=UTF-8 path=src"},
       {{"--syntax", "modern", "src"}, "help=0 r=0" + kDefaults + " modern path=src"},
@@ -91,9 +91,24 @@ std::vector<ParseCase> parseCases() {
       {{"--threshold", "Bogus=1", "src"}, "!unknown threshold 'Bogus'"},
       {{"--threshold", "getMMaxStatement=1", "src"}, "!unknown threshold 'getMMaxStatement'"},
       {{"--threshold", "mmaxstatement=1", "src"}, "!unknown threshold 'mmaxstatement'"},
-      {{"--threshold", "MMaxStatement=40000", "src"}, "!outside -32768..32767"},
-      {{"--threshold", "MMaxStatement=-32769", "src"}, "!outside -32768..32767"},
-      {{"--zoom", "99999", "src"}, "!--zoom: '99999' is outside"},
+      // A value on the command line is an optional sign and decimal digits in range.
+      {{"--threshold", "MMaxStatement=40000", "src"}, "!--threshold MMaxStatement: '40000' is not a whole number in -32768..32767"},
+      {{"--threshold", "MMaxStatement=-32769", "src"}, "!'-32769' is not a whole number in -32768..32767"},
+      {{"--threshold", "MMaxStatement=99999999999", "src"}, "!'99999999999' is not a whole number"},
+      {{"--threshold", "MMaxLoop=abc", "src"}, "!--threshold MMaxLoop: 'abc' is not a whole number"},
+      {{"--threshold", "MMaxLoop=", "src"}, "!--threshold MMaxLoop: '' is not a whole number"},
+      {{"--threshold", "txtMLoop=4O", "src"}, "!--threshold txtMLoop: '4O' is not a whole number"},
+      {{"--threshold", "CMaxPubAttr=&H10", "src"}, "!--threshold CMaxPubAttr: '&H10' is not a whole number"},
+      {{"--threshold", "FMaxLoc=1e3", "src"}, "!--threshold FMaxLoc: '1e3' is not a whole number"},
+      {{"--threshold", "FMaxLoc=2.5", "src"}, "!'2.5' is not a whole number"},
+      {{"--threshold", "FMaxLoc= 5", "src"}, "!' 5' is not a whole number"},
+      {{"--threshold", "FMaxLoc=-", "src"}, "!'-' is not a whole number"},
+      {{"--threshold", "FMaxLoc=+-5", "src"}, "!'+-5' is not a whole number"},
+      {{"--zoom", "99999", "src"}, "!--zoom: '99999' is not a whole number in -32768..32767"},
+      {{"--zoom", "abc", "src"}, "!--zoom: 'abc' is not a whole number"},
+      {{"--zoom=", "src"}, "!--zoom: '' is not a whole number"},
+      {{"--zoom=1 0 0", "src"}, "!--zoom: '1 0 0' is not a whole number"},
+      {{"--zoom=100%", "src"}, "!--zoom: '100%' is not a whole number"},
       {{"src", "--zoom"}, "!--zoom needs"},
       {{"--encoding", "no-such-encoding", "src"}, "!unknown encoding 'no-such-encoding'"},
       {{"--syntax", "java8", "src"}, "!--syntax is classic or modern, not 'java8'"},
@@ -132,14 +147,14 @@ INSTANTIATE_TEST_SUITE_P(Table, CliArgumentsParse, ::testing::ValuesIn(parseCase
 
 TEST(CliArguments, AppliedToTheOptionFields) {
   const CliParseResult result = parseCliArguments(
-      {"--no-diagnosis", "--threshold", "MMaxStatement=40", "--threshold", "txtFLoc=2.5",
+      {"--no-diagnosis", "--threshold", "MMaxStatement=40", "--threshold", "txtFLoc=-2",
        "--threshold", "MMaxStatement=41", "--zoom", "150", "--encoding", "cp932", "src"});
   ASSERT_TRUE(result.ok()) << result.error;
   OptionValues options;
   applyCliArguments(result.arguments, options);
   EXPECT_FALSE(options.diagIsOn());
   EXPECT_EQ(41, options.getMMaxStatement());  // the last one of a name wins
-  EXPECT_EQ(2, options.getFMaxLoc());
+  EXPECT_EQ(-2, options.getFMaxLoc());
   EXPECT_EQ(150, options.getExcelZoom());
   EXPECT_EQ("cp932", options.encoding);
   // Untouched fields keep their defaults.

@@ -127,6 +127,13 @@ std::vector<RunCase> runCases() {
       {"NoArguments", {}, 2, -1, {"no PATH given", "Usage:", "--help"}, {}},
       {"UnknownOption", {"--bogus", "src", "-o", "@"}, 2, -1, {"unknown option '--bogus'"}, {}},
       {"BadThreshold", {"--threshold", "Nope=3", "src", "-o", "@"}, 2, -1, {"unknown threshold 'Nope'"}, {}},
+      {"ThresholdNotANumber",
+       {"--threshold", "MMaxStatement=abc", "src", "-o", "@"},
+       2,
+       -1,
+       {"--threshold MMaxStatement: 'abc' is not a whole number", "Usage:"},
+       {}},
+      {"ZoomNotANumber", {"--zoom", "1e3", "src", "-o", "@"}, 2, -1, {"--zoom: '1e3' is not a whole number"}, {}},
       {"Help", {"--help"}, 0, -1, {}, {"Usage:", "--threshold NAME=VALUE", "Exit status"}},
   };
 }

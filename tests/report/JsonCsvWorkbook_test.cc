@@ -440,19 +440,20 @@ TEST(JsonCsvWorkbook, RefusedCalls) {
          book.setNumber(s, 2, 1, 1);
        },
        0},
-      {"PastTheLastRow",
-       [&] {
-         JsonWorkbook book(dir.path() / "p.json");
-         book.setNumber(book.addSheet("S"), kWorkbookMaxRows + 1, 1, 1);
-       },
-       kErrOverflow},
       {"SheetNameTwice",
        [&] {
          JsonWorkbook book(dir.path() / "t.json");
          book.addSheet("S");
          book.addSheet("S");
        },
-       kErrPathFileAccess},
+       0},
+      {"SheetAfterTheFirstDataRow",
+       [&] {
+         CsvWorkbook book(dir.path() / "s.csv");
+         book.setNumber(book.addSheet("S"), 2, 1, 1);
+         book.addSheet("T");
+       },
+       0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -468,6 +469,40 @@ TEST(JsonCsvWorkbook, RefusedCalls) {
     }
   }
   EXPECT_TRUE(fs::is_empty(dir.path())) << "no temporary file is left";
+}
+
+// The row limit of 1,048,576 is the .xlsx format's: JSON and CSV take rows
+// up to the 32-bit row counters.
+TEST(JsonCsvWorkbook, PlainTextTakesRowsPastTheXlsxLimit) {
+  test::TempDir dir;
+  const int32_t lastRow = kWorkbookMaxRows + 3;
+  for (const bool csv : {false, true}) {
+    SCOPED_TRACE(csv ? "csv" : "json");
+    const fs::path report = dir.path() / (csv ? "big.csv" : "big.json");
+    std::unique_ptr<IWorkbook> book;
+    if (csv) {
+      book = std::make_unique<CsvWorkbook>(report);
+    } else {
+      book = std::make_unique<JsonWorkbook>(report);
+    }
+    EXPECT_EQ(kTextReportMaxRows, book->maxRows());
+    const IWorkbook::Sheet sheet = book->addSheet("Method");
+    book->setText(sheet, 1, 1, "n");
+    book->setNumber(sheet, kWorkbookMaxRows, 1, 1);
+    book->setNumber(sheet, lastRow, 1, 2);
+    book->close();
+    if (csv) {
+      const auto records = test::parseCsv(test::readFile(CsvWorkbook::sheetPath(report, "Method")));
+      ASSERT_EQ(static_cast<size_t>(lastRow), records.size());
+      EXPECT_EQ("2", records.back().at(0));
+      EXPECT_EQ("1", records[kWorkbookMaxRows - 1].at(0));
+    } else {
+      const JsonValue document = test::parseJson(test::readFile(report));
+      const auto& rows = document.member("Method")->items;
+      ASSERT_EQ(static_cast<size_t>(lastRow - 1), rows.size());
+      EXPECT_EQ(2, rows.back().member("n")->number);
+    }
+  }
 }
 
 }  // namespace

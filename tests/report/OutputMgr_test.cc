@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "ReportTestSupport.h"
+#include "report/BufferedWorkbook.h"
+#include "report/ReportTotals.h"
 #include "support/RztError.h"
 
 namespace rzt::test {
@@ -681,6 +683,104 @@ TEST(OutputMgrTest, AFailingThresholdEndsPrepareWithoutWorkbook) {
   options.diag = false;            // no threshold is read then
   report.mgr.prepare(options);
   EXPECT_TRUE(report.mgr.hasWorkbook());
+}
+
+// Keeps nothing; its sheets end at the given last row.
+class CountingWorkbook final : public BufferedWorkbook {
+ public:
+  explicit CountingWorkbook(int32_t maxRows) : BufferedWorkbook(maxRows, false) {}
+
+ private:
+  void writeBook() override {}
+};
+
+// A sheet ends at its format's last row, not at the .xlsx format's: the
+// report stops at 1,048,576 rows only in a workbook that does, with the
+// overflow error naming the sheet, and the row counter stays.
+TEST(OutputMgrTest, RowsEndAtTheLastRowOfTheWorkbooksFormat) {
+  struct Case {
+    const char* name;
+    int32_t maxRows;
+    bool overflows;
+  };
+  for (const Case& c : {Case{"Xlsx", kWorkbookMaxRows, true}, Case{"PlainText", kTextReportMaxRows, false}}) {
+    SCOPED_TRACE(c.name);
+    OutputMgr mgr([&c] { return std::make_unique<CountingWorkbook>(c.maxRows); });
+    RecordingOption options;
+    options.diag = false;
+    mgr.prepare(options);
+    const MethodRecord m = methodRecord("m");
+    for (int32_t row = 2; row <= kWorkbookMaxRows; ++row) mgr.finishedMethodAnalysis(m);
+    if (c.overflows) {
+      try {
+        mgr.finishedMethodAnalysis(m);
+        FAIL() << "no overflow";
+      } catch (const RztError& e) {
+        EXPECT_EQ(kErrOverflow, e.number());
+        EXPECT_NE(std::string::npos, e.description().find("「Method」")) << e.description();
+      }
+      // The counter did not move: a class still fits on its sheet.
+      mgr.finishedClassAnalysis(classRecord("A"));
+    } else {
+      for (int i = 0; i < 3; ++i) mgr.finishedMethodAnalysis(m);
+    }
+    mgr.finishedAllAnalysis();
+    ASSERT_FALSE(mgr.summary().empty());
+    const int32_t expected = c.overflows ? kWorkbookMaxRows - 1 : kWorkbookMaxRows + 2;
+    EXPECT_EQ(expected, mgr.summary()[5].value) << mgr.summary()[5].label;
+  }
+}
+
+// What a file, class and method add to the totals, and additions that are
+// all or nothing.
+TEST(ReportTotalsTest, WhatEachRecordAddsAndAllOrNothing) {
+  struct Case {
+    const char* name;
+    ReportTotals added;
+    ReportTotals expected;
+  };
+  ClassRecord publicClass = classRecord("A");
+  publicClass.statementCount = Counter(7);
+  ClassRecord publicInterface = classRecord("I");
+  publicInterface.classType = false;
+  ClassRecord packageClass = classRecord("P", "p", "package");
+  ClassRecord upperCase = classRecord("U", "p", "Public");
+  MethodRecord publicMethod = methodRecord("m");
+  MethodRecord privateMethod = methodRecord("n", "A", "p", "private");
+  auto totals = [](std::initializer_list<std::pair<int32_t ReportTotals::*, int32_t>> counts) {
+    ReportTotals t;
+    for (const auto& [field, value] : counts) t.*field = value;
+    return t;
+  };
+  using T = ReportTotals;
+  const std::vector<Case> cases = {
+      {"File", T::of(fileRecord("A.java", "p", 100, 60, 25, 15)),
+       totals({{&T::fileTotal, 1}, {&T::allLocTotal, 100}, {&T::locTotal, 60}, {&T::commentLocTotal, 25}})},
+      {"PublicClass", T::of(publicClass), totals({{&T::classTotal, 1}, {&T::statementTotal, 7}, {&T::publicClassTotal, 1}})},
+      {"PublicInterface", T::of(publicInterface), totals({{&T::classTotal, 1}, {&T::publicInterfaceTotal, 1}})},
+      {"PackageClass", T::of(packageClass), totals({{&T::classTotal, 1}})},
+      {"AccessComparedExactly", T::of(upperCase), totals({{&T::classTotal, 1}})},
+      {"PublicMethod", T::of(publicMethod), totals({{&T::methodTotal, 1}, {&T::publicMethodTotal, 1}})},
+      {"PrivateMethod", T::of(privateMethod), totals({{&T::methodTotal, 1}})},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_TRUE(c.added == c.expected);
+    ReportTotals sum = c.expected;
+    sum.add(c.added);
+    ReportTotals twice = c.expected;
+    for (int32_t ReportTotals::*field : {&T::fileTotal, &T::allLocTotal, &T::locTotal, &T::commentLocTotal,
+                                          &T::statementTotal, &T::classTotal, &T::publicInterfaceTotal,
+                                          &T::publicClassTotal, &T::methodTotal, &T::publicMethodTotal}) {
+      twice.*field *= 2;
+    }
+    EXPECT_TRUE(sum == twice);
+  }
+  // The last count overflows: none of the others changes.
+  ReportTotals full = totals({{&T::methodTotal, 5}, {&T::publicMethodTotal, INT32_MAX}});
+  const ReportTotals before = full;
+  EXPECT_THROW(full.add(T::of(publicMethod)), RztError);
+  EXPECT_TRUE(full == before);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -218,7 +219,7 @@ TEST(XlsxWorkbookTest, NewFileGetsTheUsualMode) {
   EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask);
 }
 
-TEST(XlsxWorkbookTest, PathsThatCannotBeWrittenAreRefusedAtOnce) {
+TEST(XlsxWorkbookTest, PathsThatCannotBeWrittenAreRefusedAtOnceWithTheReason) {
   TempDir dir;
   fs::create_directory(dir.path() / "folder");
   fs::create_directory(dir.path() / "locked");
@@ -228,14 +229,17 @@ TEST(XlsxWorkbookTest, PathsThatCannotBeWrittenAreRefusedAtOnce) {
   struct Case {
     fs::path path;
     int32_t number;
-    std::string prefix;
+    std::string description;
   };
   std::vector<Case> cases = {
-      {dir.path() / "missing" / "out.xlsx", kErrPathNotFound, "パスが見つかりません: "},
-      {dir.path() / "folder", kErrPathFileAccess, "ファイルに書き込めません: "},
+      {dir.path() / "missing" / "out.xlsx", kErrPathNotFound,
+       "パスが見つかりません: " + (dir.path() / "missing" / "out.xlsx").string()},
+      {dir.path() / "folder", kErrPathFileAccess,
+       "ファイルに書き込めません: " + (dir.path() / "folder").string() + " (Is a directory)"},
   };
   if (lockedHolds) {
-    cases.push_back({dir.path() / "locked" / "out.xlsx", kErrPathFileAccess, "ファイルに書き込めません: "});
+    cases.push_back({dir.path() / "locked" / "out.xlsx", kErrPathFileAccess,
+                     "ファイルに書き込めません: " + (dir.path() / "locked" / "out.xlsx").string() + " (Permission denied)"});
   }
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path.string());
@@ -244,10 +248,11 @@ TEST(XlsxWorkbookTest, PathsThatCannotBeWrittenAreRefusedAtOnce) {
       FAIL() << "no error";
     } catch (const RztError& e) {
       EXPECT_EQ(e.number(), c.number);
-      EXPECT_EQ(e.description(), c.prefix + c.path.string());
+      EXPECT_EQ(e.description(), c.description);
     }
   }
   EXPECT_TRUE(fs::is_empty(dir.path() / "folder"));
+  EXPECT_EQ(folderEntries(dir.path()), (std::vector<std::string>{"folder", "locked"}));
 }
 
 // Every part of the zip is deflated with the fastest level: the flag bits 1
@@ -276,6 +281,159 @@ TEST(XlsxWorkbookTest, PartsAreDeflatedAtTheFastestLevel) {
   }
   EXPECT_GE(parts, 5);
   EXPECT_EQ(readXlsx(file).sheet("Method")->text(200, 1), "row 200");
+}
+
+// A workbook of one sheet "S" whose column A holds the texts, one a row.
+void writeColumn(const fs::path& file, const std::vector<std::string>& texts) {
+  XlsxWorkbook wb(file);
+  const auto sheet = wb.addSheet("S");
+  for (size_t i = 0; i < texts.size(); ++i) wb.setText(sheet, static_cast<int32_t>(i) + 1, 1, texts[i]);
+  wb.close();
+}
+
+// Text that looks like the file format's escape of a character ("_x0041_"
+// is "A") reads back as written: its underscore is escaped in turn.
+TEST(XlsxWorkbookTest, TextThatLooksLikeAnEscapeReadsBackAsWritten) {
+  const std::vector<std::string> texts = {
+      "_x0041_.java", "_x0000_",  "_x005F_",        "a_x0041_b_x00e9_c", "_x0041__x0042_", "__x0041__",
+      "_x0041",       "_X0041_",  "_x004G_",        "x_0041_",           "\x07_x0007_",   "_x_x0041_",
+      "日本_xABCD_語", "_xffff_", "plain text _x", "_x12345_",
+  };
+  TempDir dir;
+  const fs::path file = dir.path() / "escapes.xlsx";
+  writeColumn(file, texts);
+  const XlsxBook book = readXlsx(file);
+  for (size_t i = 0; i < texts.size(); ++i) {
+    SCOPED_TRACE(texts[i]);
+    EXPECT_EQ(texts[i], book.sheets[0].text(static_cast<int32_t>(i) + 1, 1));
+  }
+}
+
+int32_t characters(std::string_view text) {
+  int32_t n = 0;
+  for (const char c : text) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+  return n;
+}
+
+// The escaped text is what the file holds; it stays within the characters a
+// cell can hold, cut between whole characters and escapes.
+TEST(XlsxWorkbookTest, EscapedTextsStayWithinACell) {
+  struct Case {
+    const char* name;
+    std::string text;
+  };
+  std::string manyEscapes;
+  while (characters(manyEscapes) + 8 <= kCellMaxChars) manyEscapes += "日_x0041_";
+  const std::string longPlain(kCellMaxChars - 7, 'a');
+  const std::vector<Case> cases = {
+      {"ManyEscapes", manyEscapes},
+      {"OneEscapeAtTheEnd", longPlain + "_x0041_"},
+      {"Untouched", std::string(kCellMaxChars, 'b')},
+  };
+  TempDir dir;
+  const fs::path file = dir.path() / "long.xlsx";
+  {
+    XlsxWorkbook wb(file);
+    const auto sheet = wb.addSheet("S");
+    for (size_t i = 0; i < cases.size(); ++i) wb.setText(sheet, static_cast<int32_t>(i) + 1, 1, cases[i].text);
+    wb.close();  // libxlsxwriter refuses a longer text: this would fail
+  }
+  const XlsxBook book = readXlsx(file);
+  for (size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(cases[i].name);
+    std::string scratch;
+    const std::string_view escaped = xlsxCellText(cases[i].text, scratch);
+    EXPECT_LE(characters(escaped), kCellMaxChars);
+    const std::string back = book.sheets[0].text(static_cast<int32_t>(i) + 1, 1);
+    EXPECT_TRUE(cases[i].text.starts_with(back)) << back.size();
+    // Cut only where the escapes made the text too long.
+    if (characters(cases[i].text) + 6 * 2 <= kCellMaxChars) EXPECT_EQ(cases[i].text, back);
+  }
+  std::string scratch;
+  EXPECT_EQ("_x005F_x0041_.java", xlsxCellText("_x0041_.java", scratch));
+  EXPECT_EQ(longPlain + "_x005F", xlsxCellText(longPlain + "_x0041_", scratch).substr(0, longPlain.size() + 6));
+  const std::string plain = "nothing to escape _x00";
+  EXPECT_EQ(plain.data(), xlsxCellText(plain, scratch).data()) << "the text itself, not a copy";
+}
+
+// A sheet past the format's last row is an overflow error that names the
+// sheet and the limit and points to the formats that take more rows.
+TEST(XlsxWorkbookTest, RowLimitErrorNamesTheSheetAndTheWayOut) {
+  TempDir dir;
+  XlsxWorkbook wb(dir.path() / "rows.xlsx");
+  const auto sheet = wb.addSheet("Method");
+  EXPECT_EQ(kWorkbookMaxRows, wb.maxRows());
+  EXPECT_NO_THROW(wb.checkRow(sheet, kWorkbookMaxRows));
+  try {
+    wb.checkRow(sheet, kWorkbookMaxRows + 1);
+    FAIL() << "no overflow";
+  } catch (const RztError& e) {
+    EXPECT_EQ(kErrOverflow, e.number());
+    for (const char* part : {"オーバーフローしました", "「Method」", "1,048,576", "-o x.json"}) {
+      EXPECT_NE(std::string::npos, e.description().find(part)) << part << ": " << e.description();
+    }
+  }
+}
+
+// A report name of 255 bytes, the most a file name can have, works: the
+// temporary names do not grow with it.
+TEST(XlsxWorkbookTest, LongestFileNameWorks) {
+  TempDir dir;
+  const std::string name = std::string(255 - 5, 'n') + ".xlsx";
+  const fs::path file = dir.path() / name;
+  {
+    XlsxWorkbook wb(file);
+    wb.setText(wb.addSheet("S"), 1, 1, "long");
+    wb.close();
+  }
+  EXPECT_EQ("long", readXlsx(file).sheets[0].text(1, 1));
+  EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{name});
+}
+
+// The partial report of the longest name still has a name: its stem gives
+// up whole characters at its end.
+TEST(XlsxWorkbookTest, PartialReportOfTheLongestName) {
+  struct Case {
+    const char* name;
+    std::string fileName;
+    std::string partialName;
+  };
+  std::string japanese;
+  while (japanese.size() + 3 + 5 <= 255) japanese += "日";  // 3 bytes each
+  const std::vector<Case> cases = {
+      {"Short", "report.xlsx", "report-partial.xlsx"},
+      {"Longest", std::string(250, 'n') + ".xlsx", std::string(242, 'n') + "-partial.xlsx"},
+      {"Wide", japanese + ".xlsx", japanese.substr(0, 240) + "-partial.xlsx"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    const fs::path partial = partialReportPath(dir.path() / c.fileName);
+    EXPECT_EQ(dir.path() / c.partialName, partial);
+    EXPECT_LE(partial.filename().string().size(), 255u);
+    XlsxWorkbook wb(dir.path() / c.fileName);
+    wb.setText(wb.addSheet("S"), 1, 1, "rows so far");
+    wb.setPartial();
+    wb.close();
+    EXPECT_EQ("rows so far", readXlsx(partial).sheets[0].text(1, 1));
+  }
+}
+
+// The same texts through a spreadsheet application: LibreOffice converts the
+// workbook to CSV, and each cell reads as written. Skipped where LibreOffice
+// is not installed (Debian: libreoffice-calc-nogui).
+TEST(XlsxWorkbookTest, TextThatLooksLikeAnEscapeReadsBackInLibreOffice) {
+  if (std::system("command -v soffice >/dev/null 2>&1") != 0) GTEST_SKIP() << "no soffice";
+  const std::vector<std::string> texts = {"_x0041_.java", "_x0000_", "a_x005F_b", "_x0007_", "plain"};
+  TempDir dir;
+  const fs::path file = dir.path() / "lo.xlsx";
+  writeColumn(file, texts);
+  const std::string command = "cd " + dir.str() + " && timeout 300 soffice -env:UserInstallation=file://" + dir.str() +
+                              "/profile --headless --convert-to csv --outdir " + dir.str() + " lo.xlsx >/dev/null 2>&1";
+  ASSERT_EQ(0, std::system(command.c_str()));
+  std::string expected;
+  for (const std::string& text : texts) expected += text + "\n";
+  EXPECT_EQ(expected, readFile(dir.path() / "lo.csv"));
 }
 
 }  // namespace

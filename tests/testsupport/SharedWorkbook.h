@@ -27,6 +27,8 @@ class SharedWorkbook : public IWorkbook {
   void showFirst(Sheet s) override { book_->showFirst(s); }
   void setPartial() override { book_->setPartial(); }
   void close() override { book_->close(); }
+  int32_t maxRows() const override { return book_->maxRows(); }
+  void checkRow(Sheet s, int32_t row) const override { book_->checkRow(s, row); }
 
  private:
   std::shared_ptr<MemoryWorkbook> book_;
