@@ -241,12 +241,16 @@ frmWelcome::frmWelcome(Environment environment, QWidget* parent)
 }
 
 frmWelcome::~frmWelcome() {
-  if (worker_) {
-    // Nothing may be left waiting for this window: a box the analysis
-    // waits for is dropped, and it stops after the file at work.
-    analyzer->requestStop();
-    analysisMessages_.abandon();
-    worker_->wait();
+  if (!worker_) return;
+  // Nothing may be left waiting for this window: a box the analysis waits
+  // for is dropped, and it stops after the file at work. What it measured
+  // is still written, as after a stop.
+  analyzer->requestStop();
+  analysisMessages_.abandon();
+  worker_->wait();
+  if (outcome_.kind != Outcome::Kind::kFinished) {
+    std::string failure;
+    writePartialWorkbook(failure);
   }
 }
 
