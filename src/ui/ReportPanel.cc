@@ -82,6 +82,9 @@ ReportPanel::ReportPanel(IUserMessage& messages, Desktop desktop, QWidget* paren
   lblResult->setTextFormat(Qt::PlainText);
   lblResult->setWordWrap(true);
   lblResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  // Room for the state and two notes, so that the window does not jump.
+  lblResult->setMinimumHeight(lblResult->fontMetrics().lineSpacing() * 3 + 4);
+  lblResult->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   txtWorkbook = new QLineEdit;
   txtWorkbook->setObjectName(QStringLiteral("txtWorkbook"));
   txtWorkbook->setReadOnly(true);

@@ -86,8 +86,12 @@ QString droppedPath(const QMimeData* data) {
 }
 
 bool askWithBox(QWidget* parent, const QString& question) {
-  return QMessageBox::question(parent, QString(), question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
-         QMessageBox::Yes;
+  QMessageBox box(QMessageBox::Question, QString(), question, QMessageBox::Yes | QMessageBox::No, parent);
+  box.button(QMessageBox::Yes)->setText(QStringLiteral("はい"));
+  box.button(QMessageBox::No)->setText(QStringLiteral("いいえ"));
+  box.setDefaultButton(QMessageBox::No);
+  box.setEscapeButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
 }
 
 int32_t defaultJobs() {
@@ -375,7 +379,7 @@ void frmWelcome::cmdExit_Click() { close(); }
 void frmWelcome::mnuExit_Click() { cmdExit_Click(); }
 
 void frmWelcome::cmdStop_Click() {
-  if (!worker_) return;
+  if (!worker_ || endPending_) return;
   analyzer->requestStop();
   cmdStop->setEnabled(false);
 }
@@ -401,13 +405,20 @@ void frmWelcome::closeEvent(QCloseEvent* event) {
     // The analysis must not vanish under the window: it is stopped first,
     // and the window closes when it has.
     event->ignore();
-    if (closeRequested_) return;
+    if (closeRequested_ || askingToClose_) return;
     const QString question = QStringLiteral("解析中です。解析を中止して終了しますか？");
+    askingToClose_ = true;
     const bool stop = environment_.askYesNo ? environment_.askYesNo(question) : askWithBox(this, question);
-    if (!stop || !worker_) return;
-    closeRequested_ = true;
-    cmdStop_Click();
-    return;
+    askingToClose_ = false;
+    if (stop) {
+      closeRequested_ = true;
+      cmdStop_Click();
+    }
+    // An analysis that ended while the question was open ends now, and
+    // the window closes at once when the answer was yes.
+    if (!endPending_) return;
+    concludeAnalysis(false);
+    if (!closeRequested_) return;
   }
   unloadAll();
   event->accept();
@@ -564,6 +575,16 @@ void frmWelcome::setBusy(bool busy) {
 }
 
 void frmWelcome::analysisFinished() {
+  // Nothing is shown over the question whether to stop and close.
+  if (askingToClose_) {
+    endPending_ = true;
+    return;
+  }
+  concludeAnalysis(true);
+}
+
+void frmWelcome::concludeAnalysis(bool closeIfRequested) {
+  endPending_ = false;
   // The thread has ended: what it wrote is ours to read now.
   worker_->wait();
   worker_.reset();
@@ -582,7 +603,7 @@ void frmWelcome::analysisFinished() {
       break;
   }
   emit analysisEnded();
-  if (closeRequested_) close();
+  if (closeIfRequested && closeRequested_) close();
 }
 
 void frmWelcome::showFinished(const std::vector<GuiThreadUserMessage::Held>& held) {

@@ -176,6 +176,9 @@ class frmWelcome final : public QMainWindow {
   void startAnalysis(const Target& target);
   void analyse(const Target& target);
   void analysisFinished();
+  // Shows how the analysis ended; then closes the window when that was
+  // asked for and closeIfRequested.
+  void concludeAnalysis(bool closeIfRequested);
   void showFinished(const std::vector<GuiThreadUserMessage::Held>& held);
   void showStopped();
   void reportError(const std::string& description, int32_t number, bool duringAnalysis);
@@ -213,6 +216,10 @@ class frmWelcome final : public QMainWindow {
   std::atomic<int32_t> filesDone_{0};
   // The window is to close once the analysis has stopped.
   bool closeRequested_ = false;
+  // The question whether to stop and close is open; the analysis ended
+  // meanwhile and waits for the answer.
+  bool askingToClose_ = false;
+  bool endPending_ = false;
   QPointer<QWidget> focusBeforeRun_;
 };
 

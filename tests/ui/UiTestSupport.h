@@ -81,6 +81,7 @@ class MainWindowTest : public ::testing::Test {
     };
     environment.askYesNo = [this](const QString& question) {
       questions.push_back(question.toStdString());
+      if (askHook) askHook();
       return answerYes;
     };
     environment.jobs = jobs;
@@ -122,6 +123,8 @@ class MainWindowTest : public ::testing::Test {
   std::vector<std::string> suggestedSavePaths;
   std::string saveAnswer;
   std::vector<std::string> questions;
+  // Runs while a question is open, before it is answered.
+  std::function<void()> askHook;
   bool answerYes = true;
   std::unique_ptr<ui::frmWelcome> window;
 };

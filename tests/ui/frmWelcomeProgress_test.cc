@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdint>
 #include <filesystem>
@@ -163,6 +164,42 @@ TEST_P(frmWelcomeRun, ClosingDuringTheAnalysisAsksWhetherToStopIt) {
       EXPECT_EQ(column(book, "File", 1).size(), 5u);
       EXPECT_EQ(opened.size(), 1u);
     }
+  }
+}
+
+TEST_P(frmWelcomeRun, AnalysisEndingWhileTheCloseQuestionIsOpenWaitsForTheAnswer) {
+  for (const bool close : {false, true}) {
+    SCOPED_TRACE(close);
+    answerYes = close;
+    opened.clear();
+    messages.shown.clear();
+    for (const fs::path& book : workbooks()) fs::remove(book);
+    window->show();
+    // Asked for right after the box, so the question is open while the
+    // analysis runs on to its end.
+    messages.onCritical = [&](const std::string&) {
+      QTimer::singleShot(0, window.get(), [&] { window->close(); });
+    };
+    std::string panelWhenAnswered = "?";
+    size_t boxesWhenAnswered = 0;
+    auto answer = [&] {
+      // The question's own event loop runs while the analysis ends.
+      for (int i = 0; i < 30000 && workbooks().empty(); ++i) QTest::qWait(10);
+      QTest::qWait(200);
+      panelWhenAnswered = window->fraResult->workbook().toStdString();
+      boxesWhenAnswered = messages.shown.size();
+    };
+    questions.clear();
+    askHook = answer;
+    start();
+
+    EXPECT_EQ(questions.size(), 1u);
+    EXPECT_EQ(panelWhenAnswered, "") << "the end was shown over the question";
+    EXPECT_EQ(boxesWhenAnswered, 1u);
+    EXPECT_EQ(window->isVisible(), !close);
+    EXPECT_EQ(column(test::readXlsx(window->lastWorkbook()), "File", 1).size(), 5u);
+    EXPECT_EQ(opened.size(), close ? 0u : 1u);
+    EXPECT_EQ(messages.shown.size(), 1u);
   }
 }
 
