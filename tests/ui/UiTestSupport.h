@@ -24,6 +24,10 @@
 
 namespace rzt::test {
 
+inline bool contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
 // Waits, the events flowing, until the window's analysis has ended; false
 // when it has not ended in a long while (a hang, not slowness).
 inline bool waitForAnalysis(ui::frmWelcome& window) {

@@ -20,11 +20,10 @@
 namespace rzt::ui {
 namespace {
 
+using test::contains;
 using test::kGoodJava;
 using test::kMismatchJava;
 using test::kTruncatedJava;
-
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // Nesting past the limit: error 50030 in the word-level analysis.
 std::string deepJava() {

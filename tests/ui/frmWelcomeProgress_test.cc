@@ -38,10 +38,9 @@ namespace rzt::ui {
 namespace {
 
 namespace fs = std::filesystem;
+using test::contains;
 using test::kGoodJava;
 using test::kMismatchJava;
-
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // What the window showed while the analysis waited for a box.
 struct Meanwhile {

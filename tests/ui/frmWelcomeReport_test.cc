@@ -26,10 +26,9 @@ namespace rzt::ui {
 namespace {
 
 namespace fs = std::filesystem;
+using test::contains;
 using test::kGoodJava;
 using test::kTruncatedJava;
-
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 class frmWelcomeReport : public test::MainWindowTest {
  protected:
