@@ -32,6 +32,7 @@ AnalyzerMain::~AnalyzerMain() = default;
 void AnalyzerMain::init(IReportWriter* oMgr, const IOption& diagPara) {
   if (oMgr == nullptr) throw std::invalid_argument("AnalyzerMain::init: no report writer");
   outputMgr_ = oMgr;
+  stopRequested_.store(false, std::memory_order_relaxed);
   outputMgr_->prepare(diagPara);
 }
 
@@ -42,10 +43,13 @@ void AnalyzerMain::doAnalysisFile(const std::string& dirName, const std::string&
   skippedDirectoryCount_ = 0;
   filesCommitted_ = directoriesCommitted_ = 0;
   monitor_->notifyStartAnalysis(1);
+  startProgress(1);
   // With keep-going the records wait in the batch until the file is done.
   fileAnalyzer().init(monitor_.get(), keepGoing_ ? &batch_ : &report);
   analyzerStale_ = false;
+  checkStopRequest();
   analyzeOne(dirName, fileName);
+  fileDone();
   report.finishedAllAnalysis();
   monitor_->notifyAllAnalysis();
 }
@@ -59,11 +63,13 @@ void AnalyzerMain::doAnalysisDir(const std::string& dirName, bool subDir) {
   fileAnalyzer().init(monitor_.get(), keepGoing_ ? &batch_ : &report);
   analyzerStale_ = false;
   enumeration_.setSkipUnreadableDirectories(keepGoing_);
+  fileTotal_ = 0;
   const int32_t n = enumeration_.prepare(dirName, subDir);
   if (n < 1) {
     monitor_->fileCountIsZero();
   } else {
     monitor_->notifyStartAnalysis(n);
+    startProgress(n);
     analyzeFiles(n);
     monitor_->notifyAllAnalysis();
   }
@@ -78,15 +84,24 @@ void AnalyzerMain::analyzeFiles(int32_t fileCount) {
     while (enumeration_.hasMoreFiles()) {
       const std::string& d = enumeration_.nextDirName();
       const std::string& f = enumeration_.nextFileName();
+      checkStopRequest();
       analyzeOne(d, f);
+      fileDone();
     }
     return;
   }
+  // A stop drops the files analysed ahead but not yet reported, so the
+  // report holds the files up to one, in file order, as on one thread.
   ParallelAnalysis parallel(std::min(jobs_, fileCount), factory_, encoding_, fileCount,
-                            [this](const FileBatch& batch) { commitFile(batch, true); });
+                            [this](const FileBatch& batch) {
+                              checkStopRequest();
+                              commitFile(batch, true);
+                              fileDone();
+                            });
   while (enumeration_.hasMoreFiles()) {
     const std::string& d = enumeration_.nextDirName();
     const std::string& f = enumeration_.nextFileName();
+    checkStopRequest();
     parallel.submit(d, f);
   }
   parallel.finish();
@@ -118,6 +133,21 @@ void AnalyzerMain::setSkippedFileHandler(std::function<void(const SkippedFileRec
 }
 
 void AnalyzerMain::setJobs(int32_t jobs) { jobs_ = std::max(jobs, 1); }
+
+void AnalyzerMain::startProgress(int32_t fileTotal) {
+  fileTotal_ = fileTotal;
+  filesDone_ = 0;
+  if (progressHandler_) progressHandler_(0, fileTotal_);
+}
+
+void AnalyzerMain::fileDone() {
+  ++filesDone_;
+  if (progressHandler_) progressHandler_(filesDone_, fileTotal_);
+}
+
+void AnalyzerMain::checkStopRequest() const {
+  if (stopRequested()) throw AnalysisStopped();
+}
 
 IFileAnalyzer& AnalyzerMain::fileAnalyzer() {
   if (!fileAnalyzer_) setFileAnalyzerFactory(factory_);

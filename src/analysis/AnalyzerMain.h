@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -17,6 +19,14 @@ class IReportWriter;
 class IStatusLine;
 class IUserMessage;
 struct SkippedFileRecord;
+
+// Ends doAnalysisFile or doAnalysisDir when a stop was requested: the files
+// before it are reported, the report is not finished (finishedAllAnalysis is
+// not called), so the front end writes it as one that ends early.
+class AnalysisStopped : public std::exception {
+ public:
+  const char* what() const noexcept override { return "the analysis was stopped"; }
+};
 
 // Runs one analysis of a file or a directory: it calls the file analyzer,
 // the progress monitor and the report writer in a fixed order and measures
@@ -73,6 +83,21 @@ class AnalyzerMain {
   void setJobs(int32_t jobs);
   int32_t jobs() const { return jobs_; }
 
+  // Asks the running analysis to stop, from any thread: it is checked before
+  // each file, so the file at work is finished first, then AnalysisStopped
+  // ends the analysis. init clears the request.
+  void requestStop() { stopRequested_.store(true, std::memory_order_relaxed); }
+  bool stopRequested() const { return stopRequested_.load(std::memory_order_relaxed); }
+
+  // Told how far the analysis has come, on the thread that called the do
+  // operation: (0, total) once the files are counted (at least one), then
+  // (done, total) after each file that was reported or skipped, in file order.
+  using ProgressHandler = std::function<void(int32_t filesDone, int32_t fileTotal)>;
+  void setProgressHandler(ProgressHandler handler) { progressHandler_ = std::move(handler); }
+  // The files the last analysis counted: 1 for a single file, 0 for a
+  // directory without any.
+  int32_t fileTotal() const { return fileTotal_; }
+
   // The path of the file the file analyzer is working on, empty between
   // files: after an error, the file it happened in (empty when it happened
   // outside any file, such as in the report).
@@ -89,6 +114,11 @@ class AnalyzerMain {
   // Hands on the directories passed over that stand before the next files,
   // filesDone being the files handed on so far.
   void commitDirectoriesBefore(size_t filesDone);
+  void startProgress(int32_t fileTotal);
+  // A file was reported or skipped.
+  void fileDone();
+  // Raises AnalysisStopped when a stop was requested.
+  void checkStopRequest() const;
 
   std::unique_ptr<IFileAnalyzer> fileAnalyzer_;
   FileAnalyzerFactory factory_;  // empty: the analyzer cannot be copied
@@ -108,6 +138,10 @@ class AnalyzerMain {
   FileBatch batch_;  // the file being analysed, with keep-going on one thread
   std::string encoding_ = "auto";
   std::string currentFile_;
+  std::atomic<bool> stopRequested_{false};
+  ProgressHandler progressHandler_;
+  int32_t fileTotal_ = 0;
+  int32_t filesDone_ = 0;
 };
 
 }  // namespace rzt

@@ -120,6 +120,9 @@ DirectoryList::DirectoryList(QWidget* parent) : QListWidget(parent) {
   setIconSize(QSize(16, 16));
   setSelectionMode(QAbstractItemView::SingleSelection);
   connect(this, &QListWidget::itemActivated, this, &DirectoryList::enter);
+  connect(this, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* current) {
+    if (!listing_) choose(current);
+  });
 }
 
 bool DirectoryList::setPath(const std::string& dir) {
@@ -131,7 +134,9 @@ bool DirectoryList::setPath(const std::string& dir) {
     return false;
   }
   path_ = target;
+  listedPath_ = target;
 
+  listing_ = true;
   clear();
   const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
   const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirIcon);
@@ -158,6 +163,7 @@ bool DirectoryList::setPath(const std::string& dir) {
     item->setData(kPathRole, bytesOf(joinPath(target, sub)));
   }
   setCurrentItem(current);
+  listing_ = false;
   emit changed();
   return true;
 }
@@ -176,7 +182,15 @@ void DirectoryList::keyPressEvent(QKeyEvent* event) {
 void DirectoryList::enter(QListWidgetItem* item) {
   if (item == nullptr) return;
   const std::string target = pathOf(item->data(kPathRole));
-  if (target != path_) setPath(target);
+  if (target != listedPath_) setPath(target);
+}
+
+void DirectoryList::choose(QListWidgetItem* item) {
+  if (item == nullptr) return;
+  const std::string target = pathOf(item->data(kPathRole));
+  if (target == path_) return;
+  path_ = target;
+  emit changed();
 }
 
 // ----------------------------------------------------------------- FileList

@@ -40,9 +40,10 @@ class DriveList final : public QComboBox {
   int previousIndex_ = 0;    // the entry in force before the last change
 };
 
-// The directory list: the folders from the root down to the chosen one,
-// then the chosen folder's subdirectories. Activating an entry (double
-// click or Enter) makes it the chosen folder.
+// The directory list: the folders from the root down to the listed one,
+// then the listed folder's subdirectories. Highlighting an entry (a single
+// click or the arrow keys) makes it the chosen folder; activating it
+// (double click or Enter) also lists it.
 class DirectoryList final : public QListWidget {
   Q_OBJECT
  public:
@@ -50,11 +51,14 @@ class DirectoryList final : public QListWidget {
 
   // The chosen folder; empty before the first setPath.
   const std::string& path() const { return path_; }
+  // The folder whose subdirectories are listed.
+  const std::string& listedPath() const { return listedPath_; }
   // Chooses dir and lists it; answers false, changing nothing, when it
   // cannot be listed. Emits changed on success.
   bool setPath(const std::string& dir);
 
  signals:
+  // The chosen folder changed.
   void changed();
 
  protected:
@@ -62,8 +66,11 @@ class DirectoryList final : public QListWidget {
 
  private:
   void enter(QListWidgetItem* item);
+  void choose(QListWidgetItem* item);
 
   std::string path_;
+  std::string listedPath_;
+  bool listing_ = false;  // the entries are being replaced
 };
 
 // The file list: the Java source files (names ending in ".java" in any

@@ -1,28 +1,31 @@
 #include "StatusLabel.h"
 
-#include <QCoreApplication>
 #include <QLabel>
 
 namespace rzt::ui {
 
-namespace {
-// Painting on every event of a large run would cost more than the analysis.
-constexpr qint64 kPaintIntervalMs = 40;
-}  // namespace
+StatusLabel::StatusLabel(QLabel& label) : label_(label), update_(label, [this] { show(); }) {}
 
 void StatusLabel::setText(const std::string& text) {
-  label_.setText(QString::fromStdString(text));
-  if (!live_) return;
-  if (sincePaint_.isValid() && sincePaint_.elapsed() < kPaintIntervalMs) return;
-  sincePaint_.start();
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    latest_ = text;
+  }
+  update_.request();
 }
 
-void StatusLabel::setLive(bool live) {
-  live_ = live;
-  sincePaint_.invalidate();
+std::string StatusLabel::text() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return latest_;
 }
 
-std::string StatusLabel::text() const { return label_.text().toStdString(); }
+void StatusLabel::show() {
+  QString shown;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    shown = QString::fromStdString(latest_);
+  }
+  label_.setText(shown);
+}
 
 }  // namespace rzt::ui

@@ -1,33 +1,33 @@
 #pragma once
 
+#include <mutex>
 #include <string>
 
-#include <QElapsedTimer>
-
+#include "CoalescedUpdate.h"
 #include "support/IStatusLine.h"
 
 class QLabel;
 
 namespace rzt::ui {
 
-// The status line on a label. While an analysis runs (live), a new text is
-// painted at once, though user input stays held back, so the progress can be
-// seen while the window takes no input.
+// The status line on a label, set from any thread: the analysis thread's
+// texts reach the label on its own thread, the latest one winning, so a run
+// of thousands of texts costs the window a few repaints.
 class StatusLabel final : public IStatusLine {
  public:
-  explicit StatusLabel(QLabel& label) : label_(label) {}
+  explicit StatusLabel(QLabel& label);
 
   void setText(const std::string& text) override;
+  // The latest text set, shown or on its way to the label.
   std::string text() const;
 
-  // Live from the start of an analysis to its end; the first text of each
-  // analysis is painted at once.
-  void setLive(bool live);
-
  private:
+  void show();
+
   QLabel& label_;
-  bool live_ = false;
-  QElapsedTimer sincePaint_;
+  mutable std::mutex mutex_;
+  std::string latest_;
+  CoalescedUpdate update_;
 };
 
 }  // namespace rzt::ui

@@ -100,6 +100,11 @@ frmOption::frmOption(QWidget* parent) : QDialog(parent) {
   optExcelMax = makeOption("optExcelMax", QStringLiteral("最大"));
   optExcelTaskBar = makeOption("optExcelTaskBar", QStringLiteral("ﾀｽｸﾊﾞｰ"));
   layOutPair(fraExcel, optExcelMax, optExcelTaskBar);
+  // The workbook is a file here, not a window of a running application.
+  optExcelMax->setToolTip(QStringLiteral("解析の後、書き出したレポート(.xlsx)をデスクトップで .xlsx に割り当てられた"
+                                         "アプリケーションで開きます。開けないときはメイン画面にそう表示します。"));
+  optExcelTaskBar->setToolTip(QStringLiteral("レポート(.xlsx)を書き出すだけで開きません。"
+                                             "書き出したファイルの場所はメイン画面に表示されます。"));
 
   fraExcelZoom = makeFrame("fraExcelZoom", QStringLiteral("Excelｼｰﾄの表示倍率(%)"));
   txtExcelZoom = makeField("txtExcelZoom");
@@ -273,5 +278,17 @@ void frmOption::cmdCancel_Click() { hide(); }
 void frmOption::cmdDefault_Click() { setDefaults(); }
 
 void frmOption::reject() { cmdCancel_Click(); }
+
+void frmOption::setVisible(bool visible) {
+  if (visible && !isVisible() && hasLastPosition_) {
+    // A dialog moved before it is shown keeps its place instead of being
+    // centred over its parent.
+    move(lastPosition_);
+  } else if (!visible && isVisible()) {
+    lastPosition_ = pos();
+    hasLastPosition_ = true;
+  }
+  QDialog::setVisible(visible);
+}
 
 }  // namespace rzt::ui

@@ -4,6 +4,7 @@
 #include <string>
 
 #include <QDialog>
+#include <QPoint>
 
 #include "options/IOption.h"
 
@@ -98,8 +99,15 @@ class frmOption final : public QDialog, public IOption {
   // Escape and the window's close button act like "ｷｬﾝｾﾙ".
   void reject() override;
 
+ public:
+  // Shown again where it was when it was last hidden.
+  void setVisible(bool visible) override;
+
  private:
   QLineEdit* makeField(const char* name);
+
+  QPoint lastPosition_;
+  bool hasLastPosition_ = false;
 };
 
 }  // namespace rzt::ui

@@ -1,4 +1,5 @@
 // The desktop program: the splash window, then the main window.
+#include "support/StandardDescriptors.h"
 #include <QApplication>
 
 #include <string>
@@ -7,6 +8,8 @@
 #include "frmSplash.h"
 
 int main(int argc, char** argv) {
+  // Before any file is opened: a closed 0, 1 or 2 must not become a workbook.
+  rzt::ensureStandardDescriptors();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromLatin1(rzt::ui::kAppTitle));
   QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")

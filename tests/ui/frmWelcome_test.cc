@@ -21,7 +21,9 @@
 #include <gtest/gtest.h>
 
 #include "FileControls.h"
+#include "ReportPanel.h"
 #include "TestSupport.h"
+#include "UiTestSupport.h"
 #include "XlsxReader.h"
 #include "frmAbout.h"
 #include "frmOption.h"
@@ -58,6 +60,7 @@ class frmWelcomeTest : public ::testing::Test {
     frmWelcome::Environment environment;
     environment.userMessage = &messages;
     environment.outputFolder = QString::fromStdString(output.str());
+    environment.settingsFile = QString::fromStdString((configuration.path() / "rzt.ini").string());
     environment.openWorkbook = [this](const QString& path) {
       opened.push_back(path.toStdString());
       return true;
@@ -81,7 +84,7 @@ class frmWelcomeTest : public ::testing::Test {
     return found;
   }
 
-  void start() { QTest::mouseClick(window->cmdOK, Qt::LeftButton); }
+  void start() { ASSERT_TRUE(test::runAnalysis(*window)); }
 
   // The texts of the File sheet's name column, wherever the heading puts it.
   static std::vector<std::string> fileNames(const fs::path& workbook) {
@@ -98,9 +101,10 @@ class frmWelcomeTest : public ::testing::Test {
     return names;
   }
 
+  test::TempDir configuration;
   test::TempDir sources;
   test::TempDir output;
-  test::RecordingUserMessage messages;
+  test::HookedUserMessage messages;
   std::vector<std::string> opened;
   std::unique_ptr<frmWelcome> window;
 };
@@ -259,14 +263,22 @@ TEST_F(frmWelcomeTest, EachModeAnalysesItsSelectionIntoAWorkbook) {
   }
 }
 
-TEST_F(frmWelcomeTest, FolderWithoutJavaFilesStillEndsWithAWorkbook) {
+TEST_F(frmWelcomeTest, FolderWithoutJavaFilesSaysSoAndStillEndsWithAWorkbook) {
   sources.write("readme.txt", "no Java here");
   ASSERT_TRUE(window->selectDirectory(sources.str()));
-  start();
-  EXPECT_TRUE(messages.shown.empty());
-  EXPECT_TRUE(endsWith(window->statusText(), kFinished)) << window->statusText();
-  ASSERT_EQ(workbooks().size(), 1u);
-  EXPECT_TRUE(fileNames(workbooks().front()).empty());
+  for (const bool taskBar : {false, true}) {
+    SCOPED_TRACE(taskBar);
+    window->optionDialog().optExcelTaskBar->setChecked(taskBar);
+    window->optionDialog().optExcelMax->setChecked(!taskBar);
+    start();
+    EXPECT_TRUE(messages.shown.empty());
+    // Neither the finished text nor the workbook's path hides it.
+    EXPECT_EQ(window->statusText(), "解析対象のファイルが存在しません");
+    EXPECT_TRUE(fileNames(window->lastWorkbook()).empty());
+    EXPECT_EQ(window->fraResult->workbook().toStdString(), window->lastWorkbook().string());
+    EXPECT_TRUE(window->fraResult->stateText().startsWith(QStringLiteral("解析対象のファイルが存在しません")));
+  }
+  EXPECT_EQ(workbooks().size(), 2u);
 }
 
 TEST_F(frmWelcomeTest, TwoAnalysesInARowWriteTwoWorkbooks) {
@@ -329,16 +341,7 @@ TEST_F(frmWelcomeTest, SettingsOfTheOptionDialogTakeEffectAtTheNextStart) {
   EXPECT_EQ(book.sheet("File")->zoom, 150);
 }
 
-TEST_F(frmWelcomeTest, StatusLineIsPaintedWhileTheAnalysisRuns) {
-  sources.write("A.java", kGoodJava);
-  ASSERT_TRUE(window->selectDirectory(sources.str()));
-  // Runs only when the window lets events through during the analysis.
-  std::string seenMeanwhile;
-  QTimer::singleShot(0, window.get(), [&] { seenMeanwhile = window->statusText() + "|"; });
-  start();
-  EXPECT_NE(seenMeanwhile.find("A.java"), std::string::npos) << seenMeanwhile;
-  EXPECT_TRUE(endsWith(window->statusText(), kFinished));
-}
+
 
 TEST_F(frmWelcomeTest, OptionCommandsOpenTheOneModalDialog) {
   struct Way {
@@ -417,6 +420,7 @@ TEST_F(frmWelcomeTest, EnterStartsTheAnalysisAndEscapeEndsTheProgram) {
   sources.write("A.java", kGoodJava);
   ASSERT_TRUE(window->selectDirectory(sources.str()));
   QTest::keyClick(window.get(), Qt::Key_Return);
+  ASSERT_TRUE(test::waitForAnalysis(*window));
   EXPECT_TRUE(endsWith(window->statusText(), kFinished));
   EXPECT_EQ(workbooks().size(), 1u);
 
