@@ -1,11 +1,11 @@
 // The desktop program: the splash window, then the main window.
-#include "support/StandardDescriptors.h"
 #include <QApplication>
 
 #include <string>
 
 #include "AppInfo.h"
 #include "frmSplash.h"
+#include "support/StandardDescriptors.h"
 
 int main(int argc, char** argv) {
   // Before any file is opened: a closed 0, 1 or 2 must not become a workbook.
