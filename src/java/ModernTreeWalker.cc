@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "analysis/AnalysisMonitor.h"
+#include "java/NestingGuard.h"
 #include "report/IReportWriter.h"
+#include "support/RztError.h"
 
 namespace rzt {
 namespace {
@@ -36,6 +38,42 @@ bool isMemberBody(JavaNode kind) {
 }
 
 bool isComment(JavaNode kind) { return kind == JavaNode::LineComment || kind == JavaNode::BlockComment; }
+
+// Nodes that are one level of nesting, as the word-level analysis counts
+// them: blocks and statements, and type declarations (anonymous class bodies
+// count where they open their frame).
+bool isNestingLevel(JavaNode kind) {
+  switch (kind) {
+    case JavaNode::ClassDeclaration:
+    case JavaNode::InterfaceDeclaration:
+    case JavaNode::EnumDeclaration:
+    case JavaNode::RecordDeclaration:
+    case JavaNode::AnnotationTypeDeclaration:
+    case JavaNode::Block:
+    case JavaNode::ConstructorBody:
+    case JavaNode::LocalVariableDeclaration:
+    case JavaNode::ExpressionStatement:
+    case JavaNode::IfStatement:
+    case JavaNode::WhileStatement:
+    case JavaNode::ForStatement:
+    case JavaNode::EnhancedForStatement:
+    case JavaNode::DoStatement:
+    case JavaNode::TryStatement:
+    case JavaNode::TryWithResourcesStatement:
+    case JavaNode::SynchronizedStatement:
+    case JavaNode::ReturnStatement:
+    case JavaNode::ThrowStatement:
+    case JavaNode::YieldStatement:
+    case JavaNode::BreakStatement:
+    case JavaNode::ContinueStatement:
+    case JavaNode::AssertStatement:
+    case JavaNode::ExplicitConstructorInvocation:
+    case JavaNode::SwitchExpression:
+      return true;
+    default:
+      return false;
+  }
+}
 
 // Calls f(node, kind) for each child of node, with the given cursor.
 template <typename F>
@@ -76,6 +114,7 @@ void ModernTreeWalker::walk(const TSTree* tree, std::string_view text, FileRecor
   treeHasError_ = ts_node_has_error(root);
   path_.clear();
   frameCount_ = 0;
+  nesting_ = 0;
   file.syntaxErrorCount = 0;
 
   // Depth-first over every node: enter on the way down, leave on the way up.
@@ -145,6 +184,17 @@ int ModernTreeWalker::nearestTypeFrame() const {
 void ModernTreeWalker::enter(TSNode node, JavaNode kind) {
   const JavaNode parent = path_.empty() ? JavaNode::Other : path_.back().kind;
   bool closesFrame = false;
+  // Checked before anything of the node is built: the names of nested types
+  // grow with their depth.
+  bool nests = isNestingLevel(kind) ||
+               (kind == JavaNode::ClassBody &&
+                (parent == JavaNode::ObjectCreationExpression || parent == JavaNode::EnumConstant));
+  if (nests) {
+    if (nesting_ >= NestingGuard::kMaxNestingDepth) {
+      throw RztError(NestingGuard::kErrNesting, "ModernTreeWalker", "ネストが深過ぎます");
+    }
+    ++nesting_;
+  }
   if (kind == JavaNode::Error) {
     file_->syntaxErrorCount = checkedAdd(file_->syntaxErrorCount, 1);
   } else if (treeHasError_ && ts_node_is_missing(node)) {
@@ -243,10 +293,11 @@ void ModernTreeWalker::enter(TSNode node, JavaNode kind) {
     default:
       break;
   }
-  path_.push_back(PathEntry{node, kind, closesFrame});
+  path_.push_back(PathEntry{node, kind, closesFrame, nests});
 }
 
 void ModernTreeWalker::leave(const PathEntry& entry) {
+  if (entry.nests) --nesting_;
   if (entry.closesFrame) finishFrame();
 }
 

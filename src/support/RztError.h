@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <string>
@@ -8,8 +9,12 @@ namespace rzt {
 
 // Numbers of the errors the platform raises for us.
 inline constexpr int32_t kErrOverflow = 6;
+inline constexpr int32_t kErrOutOfMemory = 7;  // "メモリが不足しています"
 inline constexpr int32_t kErrFileNotFound = 53;
 inline constexpr int32_t kErrPathNotFound = 76;
+// A file too large for the syntax-tree analysis: "ファイルが大き過ぎます
+// (上限 N MB): " + path.
+inline constexpr int32_t kErrFileTooLarge = 50050;
 
 // The one error type of the system: a number, the operation that raised it
 // (may be empty) and a description for the user. Errors pass up unchanged
@@ -38,5 +43,9 @@ class RztError : public std::exception {
 
 // Error 6, "オーバーフローしました": a counter passed its range.
 [[noreturn]] void raiseOverflow();
+// Error 7, "メモリが不足しています".
+[[noreturn]] void raiseOutOfMemory(const std::string& source);
+// Error 50050 for path, whose text passes limitBytes.
+[[noreturn]] void raiseFileTooLarge(const std::string& source, const std::string& path, size_t limitBytes);
 
 }  // namespace rzt
