@@ -40,10 +40,11 @@ fi
 
 tar -xzf "$tarball" -C "$work" package/LICENSE package/src/parser.c package/src/tree_sitter/parser.h
 
-# The runtime accepts language versions 13 and 14 only.
+# Both runtimes the build may use (scripts/fetch-tree-sitter.sh's and
+# Debian's) accept language version 14; Debian's takes 13 to 14 only.
 abi="$(sed -n 's/^#define LANGUAGE_VERSION \([0-9]*\).*/\1/p' "$work/package/src/parser.c")"
 if [ "$abi" != 13 ] && [ "$abi" != 14 ]; then
-  echo "fetch-grammar: parser.c has language version '$abi'; the runtime takes 13 to 14" >&2
+  echo "fetch-grammar: parser.c has language version '$abi'; the runtimes take 13 to 14" >&2
   exit 1
 fi
 

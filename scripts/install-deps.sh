@@ -3,7 +3,7 @@
 # Usage: scripts/install-deps.sh (as root when something is missing)
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config libgtest-dev libxlsxwriter-dev libtree-sitter-dev
+packages=(cmake ninja-build g++ pkg-config libgtest-dev libxlsxwriter-dev
           qt6-base-dev zlib1g-dev libexpat1-dev xvfb xauth fonts-noto-cjk
           clang libclang-rt-14-dev dpkg-dev gzip)
 
@@ -12,8 +12,10 @@ for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 
-# npm fetches the Java grammar; a machine whose Node.js comes with its own npm
-# keeps it (Debian's npm package would replace that Node.js).
+# npm fetches the Java grammar and the tree-sitter runtime's sources; a
+# machine whose Node.js comes with its own npm keeps it (Debian's npm package
+# would replace that Node.js). Debian's libtree-sitter-dev is needed only for
+# -DRZT_SYSTEM_TREE_SITTER=ON.
 command -v npm >/dev/null 2>&1 || missing+=(npm)
 
 if [ ${#missing[@]} -gt 0 ]; then
@@ -27,3 +29,4 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 bash "$(dirname "${BASH_SOURCE[0]}")/fetch-grammar.sh"
+bash "$(dirname "${BASH_SOURCE[0]}")/fetch-tree-sitter.sh"

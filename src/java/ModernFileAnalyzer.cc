@@ -2,8 +2,9 @@
 
 #include <tree_sitter/api.h>
 
+#include <sys/stat.h>
+
 #include <cstdint>
-#include <limits>
 
 #include "java/ModernJavaGrammar.h"
 #include "java/ModernLineCounter.h"
@@ -11,48 +12,44 @@
 #include "reading/FileReader.h"
 #include "records/IAnalysisMonitor.h"
 #include "report/IReportWriter.h"
+#include "support/JoinPath.h"
 #include "support/RztError.h"
 
 namespace rzt {
 namespace {
 
-// Deletes a tree on every way out of a measurement.
-class TreeGuard {
- public:
-  explicit TreeGuard(TSTree* tree) : tree_(tree) {}
-  ~TreeGuard() {
-    if (tree_) ts_tree_delete(tree_);
-  }
-  TreeGuard(const TreeGuard&) = delete;
-  TreeGuard& operator=(const TreeGuard&) = delete;
-  TSTree* get() const { return tree_; }
+// No encoding makes a text shorter than a quarter of its bytes: a file this
+// large is refused before it is read.
+constexpr size_t kMaxFileBytes = 4 * ModernFileAnalyzer::kMaxTextBytes;
 
- private:
-  TSTree* tree_;
-};
-
-// Whether the text has a CR that is not followed by an LF.
-bool hasLoneCarriageReturn(std::string_view text) {
-  for (size_t i = text.find('\r'); i != std::string_view::npos; i = text.find('\r', i + 1)) {
-    if (i + 1 >= text.size() || text[i + 1] != '\n') return true;
-  }
-  return false;
+bool isLargerThan(const std::string& path, size_t limit) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) > limit;
 }
 
 }  // namespace
 
-ModernFileAnalyzer::ModernFileAnalyzer()
-    : fileReader_(std::make_unique<FileReader>()), walker_(std::make_unique<ModernTreeWalker>()) {
+ModernFileAnalyzer::ModernFileAnalyzer() : fileReader_(std::make_unique<FileReader>()) { prepareParser(); }
+
+ModernFileAnalyzer::~ModernFileAnalyzer() {
+  ParserArena::Scope scope(arena_);
+  walker_.reset();
+  if (parser_) ts_parser_delete(parser_);
+}
+
+void ModernFileAnalyzer::prepareParser() {
+  ParserArena::Scope scope(arena_);
+  if (!walker_) {
+    walker_ = std::make_unique<ModernTreeWalker>();
+    walker_->init(monitor_, reportWriter_);
+  }
+  if (parser_) return;
   parser_ = ts_parser_new();
   if (!ts_parser_set_language(parser_, ModernJavaGrammar::instance().language())) {
     ts_parser_delete(parser_);
     parser_ = nullptr;
     throw RztError(kErrGrammar, "ModernFileAnalyzer", kTextGrammar);
   }
-}
-
-ModernFileAnalyzer::~ModernFileAnalyzer() {
-  if (parser_) ts_parser_delete(parser_);
 }
 
 void ModernFileAnalyzer::setEncoding(const std::string& encoding) { fileReader_->setEncoding(encoding); }
@@ -62,7 +59,7 @@ void ModernFileAnalyzer::setUserMessage(IUserMessage*) {}
 void ModernFileAnalyzer::init(IAnalysisMonitor* anaMonitor, IReportWriter* oMgr) {
   monitor_ = anaMonitor;
   reportWriter_ = oMgr;
-  walker_->init(anaMonitor, oMgr);
+  if (walker_) walker_->init(anaMonitor, oMgr);
 }
 
 void ModernFileAnalyzer::beginFile(const std::string& dName, const std::string& fName) {
@@ -75,10 +72,12 @@ void ModernFileAnalyzer::beginFile(const std::string& dName, const std::string& 
 
 void ModernFileAnalyzer::doAnalysis(const std::string& dName, const std::string& fName) {
   beginFile(dName, fName);
+  const std::string path = joinPath(dName, fName);
+  if (isLargerThan(path, kMaxFileBytes)) raiseFileTooLarge("ModernFileAnalyzer", path, kMaxTextBytes);
   fileReader_->openFile(dName, fName);
   std::string_view text = fileReader_->getText();
   try {
-    measure(text);
+    measure(text, path);
   } catch (...) {
     fileReader_->closeFile();
     throw;
@@ -92,34 +91,54 @@ void ModernFileAnalyzer::finishFile() {
   if (reportWriter_) reportWriter_->finishedFileAnalysis(record_);
 }
 
-void ModernFileAnalyzer::measure(std::string_view text) {
-  ModernLineCounts lines = countModernLines(text);
+void ModernFileAnalyzer::measure(std::string_view text, const std::string& path) {
+  if (text.size() > kMaxTextBytes) raiseFileTooLarge("ModernFileAnalyzer", path, kMaxTextBytes);
+  // One lexical pass counts the lines and notes the bytes the parser must
+  // read otherwise (see countModernLines).
+  parseInput_.reset(text);
+  ModernLineCounts lines = countModernLines(text, &parseInput_);
   record_.allLoc = lines.allLoc;
   record_.loc = lines.loc;
   record_.commentLoc = lines.commentLoc;
   record_.blankLoc = lines.blankLoc;
 
-  // The runtime measures texts in 32-bit offsets.
-  if (text.size() >= std::numeric_limits<uint32_t>::max()) raiseOverflow();
-  // Java ends a line comment at a lone CR too, the grammar only at an LF:
-  // the parser reads a copy with lone CRs made LFs, at the same offsets.
-  std::string_view parseText = text;
-  if (hasLoneCarriageReturn(text)) {
-    parseText_.assign(text.data(), text.size());
-    for (size_t i = 0; i < parseText_.size(); ++i) {
-      if (parseText_[i] == '\r' && (i + 1 >= parseText_.size() || parseText_[i + 1] != '\n')) parseText_[i] = '\n';
+  ParserArena::Scope scope(arena_);
+  TSTree* tree = nullptr;
+  try {
+    prepareParser();
+    ts_parser_reset(parser_);
+    tree = ts_parser_parse(parser_, nullptr, parseInput_.input());
+    // The parser has no time limit and no cancellation, so a tree is always
+    // made; were none, the file would count as one error.
+    if (tree) {
+      walker_->walk(tree, text, record_);
+    } else {
+      record_.syntaxErrorCount = 1;
     }
-    parseText = parseText_;
+  } catch (...) {
+    releaseTree(tree);
+    throw;
   }
-  ts_parser_reset(parser_);
-  TreeGuard tree(ts_parser_parse_string(parser_, nullptr, parseText.data(), static_cast<uint32_t>(parseText.size())));
-  if (!tree.get()) {
-    // The parser has no time limit and no cancellation, so this does not
-    // happen; the file then counts as one error.
-    record_.syntaxErrorCount = 1;
-    return;
+  releaseTree(tree);
+}
+
+void ModernFileAnalyzer::releaseTree(TSTree* tree) noexcept {
+  if (!arena_.failed() && tree) {
+    try {
+      ts_tree_delete(tree);
+    } catch (...) {
+      // Deleting takes memory too; then everything goes below.
+    }
   }
-  walker_->walk(tree.get(), text, record_);
+  if (!arena_.failed()) return;
+  // An allocation failed somewhere inside the runtime, which may have left
+  // the parser, the tree or a cursor half changed: none of them is touched
+  // again. The walker's cursors are whole (a failed allocation leaves an
+  // array as it was), so it is deleted as usual; then every block of the
+  // runtime goes at once, and the next file gets a new parser.
+  walker_.reset();
+  parser_ = nullptr;
+  arena_.releaseAll();
 }
 
 }  // namespace rzt

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "java/ModernParseInput.h"
+
 namespace rzt {
 namespace {
 
@@ -12,7 +14,7 @@ inline bool isWhite(char c) { return c == ' ' || c == '\t' || c == '\f'; }
 
 }  // namespace
 
-ModernLineCounts countModernLines(std::string_view text) {
+ModernLineCounts countModernLines(std::string_view text, ModernParseInput* input) {
   ModernLineCounts counts;
   LexState state = LexState::Code;
   bool code = false;
@@ -31,7 +33,13 @@ ModernLineCounts countModernLines(std::string_view text) {
   for (size_t i = 0; i < n; ++i) {
     char c = text[i];
     if (isLineEnd(c)) {
-      if (c == '\r' && at(i + 1) == '\n') ++i;
+      if (c == '\r') {
+        if (at(i + 1) == '\n') {
+          ++i;
+        } else if (input) {
+          input->replace(i, '\n');
+        }
+      }
       endLine();
       // Line comments and unterminated literals end with their line; block
       // comments and text blocks go on.
@@ -42,6 +50,15 @@ ModernLineCounts countModernLines(std::string_view text) {
     }
     nonEmpty = true;
     if (isWhite(c)) continue;
+    if (input && static_cast<unsigned char>(c) < 0x20) {
+      if (state != LexState::Code) {
+        if (c == '\0') input->replace(i, ' ');
+      } else if (c == '\v') {
+        input->replace(i, '\0');
+      } else if (c == '\x1A' && i + 1 == n) {
+        input->replace(i, ' ');
+      }
+    }
     switch (state) {
       case LexState::Code:
         if (c == '/' && at(i + 1) == '/') {
@@ -86,7 +103,9 @@ ModernLineCounts countModernLines(std::string_view text) {
         break;
       case LexState::TextBlock:
         code = true;
-        if (c == '\\') {
+        if (c == '/' && input && (at(i + 1) == '/' || at(i + 1) == '*')) {
+          input->replace(i, ' ');
+        } else if (c == '\\') {
           if (i + 1 < n && !isLineEnd(text[i + 1])) ++i;
         } else if (c == '"' && at(i + 1) == '"' && at(i + 2) == '"') {
           i += 2;

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 
+#include "java/NestingGuard.h"
 #include "records/ClassRules.h"
 #include "records/IAnalysisMonitor.h"
 #include "records/IStatementCounter.h"
 #include "report/IReportWriter.h"
+#include "support/RztError.h"
 
 namespace rzt {
 namespace {
@@ -41,6 +43,41 @@ bool isComment(JavaNode kind) { return kind == JavaNode::LineComment || kind == 
 
 // Enum constants and record components: fields that are final by the language.
 constexpr FieldModifiers kFinalField{false, true, false};
+// Nodes that are one level of nesting, as the word-level analysis counts
+// them: blocks and statements, and type declarations (anonymous class bodies
+// count where they open their frame).
+bool isNestingLevel(JavaNode kind) {
+  switch (kind) {
+    case JavaNode::ClassDeclaration:
+    case JavaNode::InterfaceDeclaration:
+    case JavaNode::EnumDeclaration:
+    case JavaNode::RecordDeclaration:
+    case JavaNode::AnnotationTypeDeclaration:
+    case JavaNode::Block:
+    case JavaNode::ConstructorBody:
+    case JavaNode::LocalVariableDeclaration:
+    case JavaNode::ExpressionStatement:
+    case JavaNode::IfStatement:
+    case JavaNode::WhileStatement:
+    case JavaNode::ForStatement:
+    case JavaNode::EnhancedForStatement:
+    case JavaNode::DoStatement:
+    case JavaNode::TryStatement:
+    case JavaNode::TryWithResourcesStatement:
+    case JavaNode::SynchronizedStatement:
+    case JavaNode::ReturnStatement:
+    case JavaNode::ThrowStatement:
+    case JavaNode::YieldStatement:
+    case JavaNode::BreakStatement:
+    case JavaNode::ContinueStatement:
+    case JavaNode::AssertStatement:
+    case JavaNode::ExplicitConstructorInvocation:
+    case JavaNode::SwitchExpression:
+      return true;
+    default:
+      return false;
+  }
+}
 
 // Calls f(node, kind) for each child of node, with the given cursor.
 template <typename F>
@@ -78,6 +115,7 @@ void ModernTreeWalker::walk(const TSTree* tree, std::string_view text, FileRecor
   treeHasError_ = ts_node_has_error(root);
   path_.clear();
   frameCount_ = 0;
+  nesting_ = 0;
   file.syntaxErrorCount = 0;
 
   // Depth-first over every node: enter on the way down, leave on the way up.
@@ -161,6 +199,16 @@ MethodRecord* ModernTreeWalker::currentMethod() {
 JavaNode ModernTreeWalker::parentKind() const { return path_.empty() ? JavaNode::Other : path_.back().kind; }
 
 void ModernTreeWalker::enter(TSNode node, JavaNode kind) {
+  // Checked before anything of the node is built: the names of nested types
+  // grow with their depth.
+  const JavaNode parent = parentKind();
+  const bool nests = isNestingLevel(kind) ||
+                     (kind == JavaNode::ClassBody &&
+                      (parent == JavaNode::ObjectCreationExpression || parent == JavaNode::EnumConstant));
+  if (nests) {
+    if (nesting_ >= NestingGuard::kMaxNestingDepth) throw RztError(kErrNesting, "ModernTreeWalker", kTextNesting);
+    ++nesting_;
+  }
   countSyntaxError(node, kind);
   bool closesFrame = false;
   switch (kind) {
@@ -235,7 +283,7 @@ void ModernTreeWalker::enter(TSNode node, JavaNode kind) {
     default:
       break;
   }
-  path_.push_back(PathEntry{node, kind, closesFrame});
+  path_.push_back(PathEntry{node, kind, closesFrame, nests});
 }
 
 void ModernTreeWalker::countSyntaxError(TSNode node, JavaNode kind) {
@@ -292,6 +340,7 @@ void ModernTreeWalker::enterArrayCreation() {
 }
 
 void ModernTreeWalker::leave(const PathEntry& entry) {
+  if (entry.nests) --nesting_;
   if (entry.closesFrame) finishFrame();
 }
 

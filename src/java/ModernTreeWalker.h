@@ -20,8 +20,10 @@ class IReportWriter;
 // Measures the syntax tree of one Java file in a single walk with a tree
 // cursor: fills the file's package, import, type and syntax-error counts and
 // reports every type and method to the monitor and the report writer as it
-// is met and finished. The walk keeps its own stack, so nesting depth is
-// bounded by memory only. One walker serves every file of an analysis.
+// is met and finished. The walk keeps its own stack; nesting is bounded as in
+// the word-level analysis (statements and classes deeper than
+// NestingGuard::kMaxNestingDepth raise error 50030). One walker serves every
+// file of an analysis.
 class ModernTreeWalker final {
  public:
   ModernTreeWalker();
@@ -36,6 +38,7 @@ class ModernTreeWalker final {
     TSNode node;
     JavaNode kind;
     bool closesFrame;
+    bool nests;  // a statement or a class: one level of nesting
   };
   // A type or a method being measured; members count into the nearest one.
   struct Frame {
@@ -105,6 +108,7 @@ class ModernTreeWalker final {
   std::vector<Frame> frames_;
   size_t frameCount_ = 0;
   std::vector<std::string_view> nameParts_;
+  int32_t nesting_ = 0;  // the levels of statements and classes on the path
 };
 
 }  // namespace rzt

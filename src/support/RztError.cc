@@ -47,4 +47,13 @@ RztError folderError(const std::string& source, const std::string& path, int err
                   std::string(kTextFolderUnreadable) + " (" + reasonOf(errnum) + "): " + path);
 }
 
+void raiseOutOfMemory(const std::string& source) {
+  throw RztError(kErrOutOfMemory, source, "メモリが不足しています");
+}
+
+void raiseFileTooLarge(const std::string& source, const std::string& path, size_t limitBytes) {
+  throw RztError(kErrFileTooLarge, source,
+                 "ファイルが大き過ぎます (上限 " + std::to_string(limitBytes / (1024 * 1024)) + " MB): " + path);
+}
+
 }  // namespace rzt

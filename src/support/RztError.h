@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <string>
@@ -10,6 +11,7 @@ namespace rzt {
 
 // Numbers of the errors the platform raises for us.
 inline constexpr int32_t kErrOverflow = 6;           // a counter passed its range
+inline constexpr int32_t kErrOutOfMemory = 7;        // the parser's memory ran out
 inline constexpr int32_t kErrFileNotFound = 53;      // a file cannot be opened or read
 inline constexpr int32_t kErrPastEnd = 62;           // input past the end of a file
 inline constexpr int32_t kErrPathFileAccess = 75;    // a report file cannot be written
@@ -21,6 +23,9 @@ inline constexpr int32_t kErrPushBackOverflow = 50000;
 inline constexpr int32_t kErrReadAfterEof = 50010;    // CommentCleaner.readChar
 inline constexpr int32_t kErrNesting = 50030;         // nesting deeper than the bound
 inline constexpr int32_t kErrGrammar = 50040;         // the Java grammar cannot be loaded
+// A file too large for the syntax-tree analysis: "ファイルが大き過ぎます
+// (上限 N MB): " + path.
+inline constexpr int32_t kErrFileTooLarge = 50050;
 inline constexpr int32_t kErrUnexpectedEof = 500020;  // LogicalReader.readWord
 
 inline constexpr const char* kTextOverflow = "オーバーフローしました";
@@ -64,6 +69,10 @@ class RztError : public std::exception {
 
 // Error 6, "オーバーフローしました": a counter passed its range.
 [[noreturn]] void raiseOverflow();
+// Error 7, "メモリが不足しています".
+[[noreturn]] void raiseOutOfMemory(const std::string& source);
+// Error 50050 for path, whose text passes limitBytes.
+[[noreturn]] void raiseFileTooLarge(const std::string& source, const std::string& path, size_t limitBytes);
 
 // Error 53 for a file that cannot be read, errnum saying why: for a file
 // that is not there, "ファイルが見つかりません: " + path; otherwise

@@ -1,6 +1,7 @@
 #include "java/ModernFileAnalyzer.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <ostream>
 #include <string>
@@ -540,31 +541,127 @@ std::string repeated(const std::string& piece, int times) {
   return out;
 }
 
-TEST(ModernDeepNestingTest, HundredThousandNestedBlocksAreMeasured) {
-  const int depth = 100000;
-  JavaAnalysis run =
-      analyzeModern("class D { void m() " + repeated("{", depth) + "x();" + repeated("}", depth) + " }");
-  ASSERT_EQ(run.errorNumber(), 0);
-  EXPECT_EQ(run.files[0].syntaxErrorCount, 0);
-  EXPECT_EQ(methodCounts(run.method("D", "m")), "statementCount=1 messagePassingCount=1");
+// Nesting is bounded as in the word-level analysis: blocks and statements in
+// statements, classes in classes and in statements, one level each; level
+// 2001 raises error 50030. The class is level 1, a method's body level 2.
+struct NestingCase {
+  const char* name;
+  std::string text;
+  bool tooDeep;
+};
+
+void PrintTo(const NestingCase& c, std::ostream* os) { *os << c.name; }
+
+class ModernNestingTest : public ::testing::TestWithParam<NestingCase> {};
+
+TEST_P(ModernNestingTest, DeepNestingIsMeasuredUpToTheBound) {
+  const NestingCase& c = GetParam();
+  JavaAnalysis run = analyzeModernFiles({{"Deep.java", c.text}, {"Next.java", "class N { void f() { g(); } }"}});
+  if (!c.tooDeep) {
+    ASSERT_EQ(run.errorNumber(), 0) << run.error->description();
+    EXPECT_EQ(run.files.size(), 2u);
+    return;
+  }
+  ASSERT_EQ(run.errorNumber(), 50030);
+  EXPECT_EQ(run.error->source(), "ModernTreeWalker");
+  EXPECT_EQ(run.error->description(), "ネストが深過ぎます");
+  EXPECT_TRUE(run.files.empty()) << "a file cut short was finished";
 }
 
-TEST(ModernDeepNestingTest, DeeplyNestedStatementsAndClassesAreMeasured) {
-  const int depth = 20000;
-  JavaAnalysis run = analyzeModern("class D { void m() { " + repeated("if (a) ", depth) + "x(); } }");
-  ASSERT_EQ(run.errorNumber(), 0);
-  EXPECT_EQ(run.files[0].syntaxErrorCount, 0);
-  const MethodRecord& m = run.method("D", "m");
-  EXPECT_EQ(m.ifStatementCount.value(), depth);
-  EXPECT_EQ(m.statementCount.value(), depth + 1);
+std::vector<NestingCase> nestingCases() {
+  return {
+      {"blocks at the bound", "class D { void m() { " + repeated("{", 1997) + "x();" + repeated("}", 1997) + " } }",
+       false},
+      {"blocks beyond the bound",
+       "class D { void m() { " + repeated("{", 1998) + "x();" + repeated("}", 1998) + " } }", true},
+      // Error recovery makes no nested blocks of braces never closed.
+      {"a million open braces", "class D { void m() " + repeated("{", 1000000), false},
+      {"if chain at the bound", "class D { void m() { " + repeated("if (a) ", 1997) + "x(); } }", false},
+      {"if chain beyond the bound", "class D { void m() { " + repeated("if (a) ", 1998) + "x(); } }", true},
+      {"member classes at the bound", repeated("class C { ", 2000) + repeated("}", 2000), false},
+      {"member classes beyond the bound", repeated("class C { ", 2001) + repeated("}", 2001), true},
+      {"forty thousand member classes", repeated("class C { ", 40000) + repeated("}", 40000), true},
+      {"local classes beyond the bound",
+       repeated("class C { void f() { class L { ", 700) + repeated("} } } ", 700), true},
+      {"anonymous classes beyond the bound",
+       "class A { void f() { " + repeated("new Runnable() { public void run() { ", 700) + repeated("} }; ", 700) +
+           "} }",
+       true},
+      {"lambdas beyond the bound", "class A { void f() { " + repeated("r(() -> { ", 1000) + repeated("}); ", 1000) + "} }",
+       true},
+      // Expressions are no levels: they are walked without a bound.
+      {"deep parentheses", "class D { int x = " + repeated("(", 50000) + "1" + repeated(")", 50000) + "; }", false},
+  };
+}
 
-  const int classes = 2000;
-  JavaAnalysis nested = analyzeModern(repeated("class C { ", classes) + repeated("}", classes));
-  ASSERT_EQ(nested.errorNumber(), 0);
-  ASSERT_EQ(nested.classes.size(), static_cast<size_t>(classes));
-  EXPECT_EQ(nested.classes.front().className, "C" + repeated("$C", classes - 1));
-  EXPECT_EQ(nested.classes.back().className, "C");
-  EXPECT_EQ(nested.classes.back().innerClassCount.value(), 1);
+INSTANTIATE_TEST_SUITE_P(Nesting, ModernNestingTest, ::testing::ValuesIn(nestingCases()));
+
+TEST(ModernNestingTest, TheFileAfterATooDeepOneIsMeasured) {
+  test::TempDir dir;
+  dir.write("Deep.java", repeated("class C { ", 3000) + repeated("}", 3000));
+  dir.write("Next.java", "class N { void f() { if (a) { g(); } } }");
+  JavaAnalysis run;
+  test::RecordingReportWriter writer(run.events);
+  ModernFileAnalyzer analyzer;
+  analyzer.init(nullptr, &writer);
+  try {
+    analyzer.doAnalysis(dir.str(), "Deep.java");
+    ADD_FAILURE() << "no error";
+  } catch (const RztError& e) {
+    EXPECT_EQ(e.number(), 50030);
+  }
+  writer.classes.clear();
+  analyzer.doAnalysis(dir.str(), "Next.java");
+  ASSERT_EQ(writer.classes.size(), 1u);
+  EXPECT_EQ(writer.classes[0].className, "N");
+  ASSERT_EQ(writer.methods.size(), 1u);
+  EXPECT_EQ(methodCounts(writer.methods[0]), "statementCount=2 messagePassingCount=1 ifStatementCount=1");
+}
+
+// ------------------------------------------------------------ size of a file
+
+TEST(ModernFileSizeTest, TextsUpToTheBoundAreMeasuredLargerOnesRaise50050) {
+  // One comment is one node: large, but cheap to parse.
+  std::string text = "class A { void f() { g(); } }\n/*";
+  text += std::string(ModernFileAnalyzer::kMaxTextBytes - text.size() - 3, 'x');
+  text += "*/\n";
+  ASSERT_EQ(text.size(), ModernFileAnalyzer::kMaxTextBytes);
+  JavaAnalysis atBound = analyzeModernFiles({{"Big.java", text}});
+  ASSERT_EQ(atBound.errorNumber(), 0);
+  EXPECT_EQ(atBound.files[0].syntaxErrorCount, 0);
+  EXPECT_EQ(methodCounts(atBound.method("A", "f")), "statementCount=1 messagePassingCount=1");
+
+  text.insert(text.size() - 3, "x");
+  JavaAnalysis beyond = analyzeModernFiles({{"Big.java", text}});
+  ASSERT_EQ(beyond.errorNumber(), kErrFileTooLarge);
+  EXPECT_EQ(beyond.error->source(), "ModernFileAnalyzer");
+  const std::string& d = beyond.error->description();
+  EXPECT_EQ(d.rfind("ファイルが大き過ぎます (上限 16 MB): ", 0), 0u) << d;
+  EXPECT_NE(d.find("/Big.java"), std::string::npos) << d;
+  EXPECT_TRUE(beyond.files.empty());
+}
+
+TEST(ModernFileSizeTest, AHugeFileIsRefusedWithoutBeingRead) {
+  // 500 MB of nothing but a hole: reading it would take the memory the
+  // bound is there to save.
+  test::TempDir dir;
+  dir.write("Huge.java", "");
+  ASSERT_EQ(::truncate((dir.path() / "Huge.java").c_str(), 500LL * 1024 * 1024), 0);
+  dir.write("Next.java", "class N { }");
+  JavaAnalysis run;
+  test::RecordingReportWriter writer(run.events);
+  ModernFileAnalyzer analyzer;
+  analyzer.init(nullptr, &writer);
+  try {
+    analyzer.doAnalysis(dir.str(), "Huge.java");
+    ADD_FAILURE() << "no error";
+  } catch (const RztError& e) {
+    EXPECT_EQ(e.number(), kErrFileTooLarge);
+    EXPECT_NE(e.description().find("Huge.java"), std::string::npos) << e.description();
+  }
+  analyzer.doAnalysis(dir.str(), "Next.java");
+  ASSERT_EQ(writer.classes.size(), 1u);
+  EXPECT_EQ(writer.classes[0].className, "N");
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "java/ModernParseInput.h"
+
 #include <ostream>
 #include <string>
 
@@ -63,6 +65,73 @@ const LineCase kLineCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Lines, ModernLineCounterTest, ::testing::ValuesIn(kLineCases));
+
+// What the parser reads in place of the text: the bytes the grammar's lexer
+// would misread, replaced at the same offsets.
+struct ParseTextCase {
+  const char* name;
+  std::string text;
+  std::string parsed;
+};
+
+void PrintTo(const ParseTextCase& c, std::ostream* os) { *os << c.name; }
+
+class ModernParseTextTest : public ::testing::TestWithParam<ParseTextCase> {};
+
+// Reads the input as the parser does, chunk by chunk from every offset.
+std::string readAll(ModernParseInput& input, uint32_t from) {
+  TSInput in = input.input();
+  std::string out;
+  uint32_t at = from;
+  for (;;) {
+    uint32_t n = 0;
+    const char* chunk = in.read(in.payload, at, TSPoint{0, 0}, &n);
+    if (n == 0) break;
+    out.append(chunk, n);
+    at += n;
+  }
+  return out;
+}
+
+TEST_P(ModernParseTextTest, ReplacesWhatTheLexerWouldMisread) {
+  const ParseTextCase& c = GetParam();
+  ASSERT_EQ(c.text.size(), c.parsed.size());
+  ModernParseInput input;
+  input.reset(c.text);
+  ModernLineCounts withInput = countModernLines(c.text, &input);
+  EXPECT_EQ(input.parsedText(), c.parsed);
+  for (uint32_t from = 0; from <= c.text.size(); ++from) {
+    ASSERT_EQ(readAll(input, from), c.parsed.substr(from)) << "from offset " << from;
+  }
+  // Noting replacements changes no count.
+  ModernLineCounts plain = countModernLines(c.text);
+  EXPECT_EQ(withInput.allLoc.value(), plain.allLoc.value());
+  EXPECT_EQ(withInput.loc.value(), plain.loc.value());
+  EXPECT_EQ(withInput.commentLoc.value(), plain.commentLoc.value());
+  EXPECT_EQ(withInput.blankLoc.value(), plain.blankLoc.value());
+}
+
+using namespace std::string_literals;
+
+const ParseTextCase kParseTextCases[] = {
+    {"plain text is read as it is", "class A { int x; } // c\n", "class A { int x; } // c\n"},
+    {"lone CRs become LFs, CR LF stays", "a\rb\r\nc\r", "a\nb\r\nc\n"},
+    {"NUL in a string", "s = \"a\0\0b\";"s, "s = \"a  b\";"},
+    {"NUL in a character literal", "c = '\0';"s, "c = ' ';"},
+    {"NUL in comments", "// a\0\n/* \0 */"s, "// a \n/*   */"},
+    {"NUL in a text block", "t = \"\"\"\n\0\"\"\";"s, "t = \"\"\"\n \"\"\";"},
+    {"NUL outside stays", "int\0x;"s, "int\0x;"s},
+    {"comment openers in a text block", "t = \"\"\"\n // \"a\" /* b\n\"\"\"; // c",
+     "t = \"\"\"\n  / \"a\"  * b\n\"\"\"; // c"},
+    {"three slashes in a text block", "\"\"\"\n///*\n\"\"\"", "\"\"\"\n   *\n\"\"\""},
+    {"slashes in a string stay", "s = \"// a /* b\";", "s = \"// a /* b\";"},
+    {"vertical tab outside is an illegal character", "int\vx; // \v", "int\0x; // \v"s},
+    {"SUB at the very end is white space", "class A {}\n\x1A", "class A {}\n "},
+    {"SUB before the end stays", "class A {\x1A}", "class A {\x1A}"},
+    {"other control characters are read as they are", "s = \"\x01\x1F\"; \x02", "s = \"\x01\x1F\"; \x02"},
+};
+
+INSTANTIATE_TEST_SUITE_P(ParseText, ModernParseTextTest, ::testing::ValuesIn(kParseTextCases));
 
 }  // namespace
 }  // namespace rzt

@@ -1,0 +1,154 @@
+#include "java/ModernParserMemory.h"
+
+#include <tree_sitter/api.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+#include "support/RztError.h"
+
+namespace rzt {
+
+// Every block the runtime gets starts with this header; the runtime sees the
+// memory after it. Blocks made outside any arena have no arena and no links.
+struct alignas(16) ParserArena::Block {
+  Block* prev;
+  Block* next;
+  ParserArena* arena;
+  size_t size;
+};
+static_assert(sizeof(ParserArena::Block) % alignof(std::max_align_t) == 0);
+
+struct ParserMemoryAccess {
+  static thread_local ParserArena* current;
+  static thread_local uint64_t failCountdown;
+
+  static void link(ParserArena::Block* b, ParserArena* arena, size_t size) {
+    b->arena = arena;
+    b->size = size;
+    b->prev = nullptr;
+    if (arena == nullptr) {
+      b->next = nullptr;
+      return;
+    }
+    b->next = arena->head_;
+    if (arena->head_) arena->head_->prev = b;
+    arena->head_ = b;
+    ++arena->blockCount_;
+    arena->byteCount_ += size;
+  }
+
+  static void unlink(ParserArena::Block* b) {
+    ParserArena* arena = b->arena;
+    if (arena == nullptr) return;
+    if (b->prev) {
+      b->prev->next = b->next;
+    } else {
+      arena->head_ = b->next;
+    }
+    if (b->next) b->next->prev = b->prev;
+    --arena->blockCount_;
+    arena->byteCount_ -= b->size;
+  }
+
+  [[noreturn]] static void fail() {
+    if (current) current->failed_ = true;
+    raiseOutOfMemory("ModernFileAnalyzer");
+  }
+
+  static bool injectedFailure() {
+    if (failCountdown == 0) return false;
+    return --failCountdown == 0;
+  }
+
+  static size_t total(size_t size) {
+    if (size > std::numeric_limits<size_t>::max() - sizeof(ParserArena::Block)) fail();
+    return sizeof(ParserArena::Block) + size;
+  }
+
+  static void* allocate(size_t size, bool zeroed) {
+    size_t bytes = total(size);
+    void* raw = injectedFailure() ? nullptr : zeroed ? std::calloc(1, bytes) : std::malloc(bytes);
+    if (raw == nullptr) fail();
+    auto* b = static_cast<ParserArena::Block*>(raw);
+    link(b, current, size);
+    return b + 1;
+  }
+
+  static void* tsMalloc(size_t size) { return allocate(size, false); }
+
+  static void* tsCalloc(size_t count, size_t size) {
+    if (size != 0 && count > std::numeric_limits<size_t>::max() / size) fail();
+    return allocate(count * size, true);
+  }
+
+  static void* tsRealloc(void* p, size_t size) {
+    if (p == nullptr) return allocate(size, false);
+    auto* b = static_cast<ParserArena::Block*>(p) - 1;
+    size_t bytes = total(size);
+    if (injectedFailure()) fail();
+    // The block keeps its arena; a failed realloc leaves it as it was.
+    ParserArena* arena = b->arena;
+    unlink(b);
+    void* raw = std::realloc(b, bytes);
+    if (raw == nullptr) {
+      link(b, arena, b->size);
+      fail();
+    }
+    auto* moved = static_cast<ParserArena::Block*>(raw);
+    link(moved, arena, size);
+    return moved + 1;
+  }
+
+  static void tsFree(void* p) {
+    if (p == nullptr) return;
+    auto* b = static_cast<ParserArena::Block*>(p) - 1;
+    unlink(b);
+    std::free(b);
+  }
+};
+
+thread_local ParserArena* ParserMemoryAccess::current = nullptr;
+thread_local uint64_t ParserMemoryAccess::failCountdown = 0;
+
+namespace {
+
+// Installed before main, so that no block of the runtime comes from another
+// allocator: a block must be freed by the allocator that made it.
+struct AllocatorInstaller {
+  AllocatorInstaller() {
+    ts_set_allocator(ParserMemoryAccess::tsMalloc, ParserMemoryAccess::tsCalloc, ParserMemoryAccess::tsRealloc,
+                     ParserMemoryAccess::tsFree);
+  }
+};
+const AllocatorInstaller kInstaller;
+
+}  // namespace
+
+ParserArena::ParserArena() = default;
+
+ParserArena::~ParserArena() { releaseAll(); }
+
+void ParserArena::releaseAll() {
+  Block* b = head_;
+  while (b) {
+    Block* next = b->next;
+    std::free(b);
+    b = next;
+  }
+  head_ = nullptr;
+  blockCount_ = 0;
+  byteCount_ = 0;
+  failed_ = false;
+}
+
+ParserArena::Scope::Scope(ParserArena& arena) : previous_(ParserMemoryAccess::current) {
+  ParserMemoryAccess::current = &arena;
+}
+
+ParserArena::Scope::~Scope() { ParserMemoryAccess::current = previous_; }
+
+void ParserArena::failAllocationAfter(uint64_t n) { ParserMemoryAccess::failCountdown = n; }
+
+}  // namespace rzt

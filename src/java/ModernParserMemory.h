@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace rzt {
+
+// The memory of the tree-sitter runtime. The program installs its own
+// allocator into the runtime before main (ts_set_allocator): an allocation
+// the machine cannot satisfy raises error 7 ("メモリが不足しています") instead
+// of ending the program inside the runtime.
+//
+// The runtime's callers never check for a failed allocation, so the error
+// leaves it by unwinding through its frames (it is compiled with
+// -fexceptions), possibly half way through changing a parser, a tree or a
+// cursor. Nothing of that state is used again: every block the runtime
+// allocates while a ParserArena's Scope is active on the thread belongs to
+// that arena, and after a failure its owner drops the objects without calling
+// into them and frees all their blocks at once with releaseAll().
+class ParserArena final {
+ public:
+  ParserArena();
+  ~ParserArena();  // frees what is left
+  ParserArena(const ParserArena&) = delete;
+  ParserArena& operator=(const ParserArena&) = delete;
+
+  // Makes the arena the owner of the runtime's allocations on this thread
+  // for the scope's life.
+  class Scope {
+   public:
+    explicit Scope(ParserArena& arena);
+    ~Scope();
+    Scope(const Scope&) = delete;
+    Scope& operator=(const Scope&) = delete;
+
+   private:
+    ParserArena* previous_;
+  };
+
+  // Whether an allocation for this arena failed since the last releaseAll().
+  bool failed() const { return failed_; }
+  // Frees every block of the arena: the runtime's objects made in it must
+  // not be used or deleted afterwards.
+  void releaseAll();
+  // The blocks and bytes the arena holds now.
+  size_t blockCount() const { return blockCount_; }
+  size_t byteCount() const { return byteCount_; }
+
+  // For tests: the nth allocation from now on this thread fails as if the
+  // machine had no memory left (0: none).
+  static void failAllocationAfter(uint64_t n);
+
+  struct Block;
+
+ private:
+  friend struct ParserMemoryAccess;
+  Block* head_ = nullptr;
+  size_t blockCount_ = 0;
+  size_t byteCount_ = 0;
+  bool failed_ = false;
+};
+
+}  // namespace rzt
