@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <string_view>
 
 namespace rzt {
 
@@ -10,6 +11,10 @@ namespace rzt {
 inline constexpr int32_t kErrOverflow = 6;
 inline constexpr int32_t kErrFileNotFound = 53;
 inline constexpr int32_t kErrPathNotFound = 76;
+// An earlier report given to compare with cannot be read or is no report of
+// RZT: the text, the file's path and the reason in parentheses.
+inline constexpr int32_t kErrBadEarlierReport = 50100;
+inline constexpr std::string_view kErrBadEarlierReportText = "前回のレポートを読めません: ";
 
 // The one error type of the system: a number, the operation that raised it
 // (may be empty) and a description for the user. Errors pass up unchanged
