@@ -141,6 +141,7 @@ class JsonScanner {
   int get() {
     const int c = peek();
     if (c >= 0) ++pos_;
+    lastTaken_ = c;
     return c;
   }
   bool refill() {
@@ -161,9 +162,12 @@ class JsonScanner {
   }
   uint64_t offset() const { return base_ + pos_; }
 
-  // back: the offending byte was already taken.
+  // back 1: the offending byte was already taken (by get, which takes none
+  // at the end of the file).
   [[noreturn]] void syntax(int back = 0) {
-    if (back == 0 && peek() < 0) throw ReportFormatError("ファイルが途中で終わっています");
+    if ((back == 0 && peek() < 0) || (back == 1 && lastTaken_ < 0)) {
+      throw ReportFormatError("ファイルが途中で終わっています");
+    }
     throw ReportFormatError("JSON として正しくありません (" + std::to_string(offset() - static_cast<uint64_t>(back) + 1) +
                             " バイト目)");
   }
@@ -357,6 +361,7 @@ class JsonScanner {
   size_t end_ = 0;
   uint64_t base_ = 0;  // offset of the buffer's first byte
   bool eof_ = false;
+  int lastTaken_ = 0;
   std::string name_, key_, text_, number_;
 };
 
