@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 
@@ -220,6 +222,19 @@ Matching matchRows(const SheetTable* earlier, const SheetTable* current, const S
     m.earlierMatched[static_cast<size_t>(e)] = 1;
   }
   return m;
+}
+
+// after - before, to the 15th significant digit of the larger value: so
+// that 4.25 - 4.3 is -0.05 and not -0.04999999999999982. The values have no
+// more digits that mean anything (an .xlsx keeps 16, LibreOffice 15).
+double difference(double after, double before) {
+  const double d = after - before;
+  if (d == std::trunc(d) || !std::isfinite(d)) return d;
+  const double magnitude = std::max(std::fabs(after), std::fabs(before));
+  const int decimals = std::clamp(15 - (static_cast<int>(std::floor(std::log10(magnitude))) + 1), 0, 300);
+  char text[400];
+  std::snprintf(text, sizeof text, "%.*f", decimals, d);
+  return std::strtod(text, nullptr);
 }
 
 std::string_view syntaxText(ReportModel::SyntaxMode mode) {
@@ -449,7 +464,7 @@ ComparisonCells Comparison::cells(const ComparisonRow& row) const {
   }
   const std::optional<double> before = cells.before.numeric();
   const std::optional<double> after = cells.after.numeric();
-  if (before && after) cells.delta = *after - *before;
+  if (before && after) cells.delta = difference(*after, *before);
   return cells;
 }
 
