@@ -26,3 +26,4 @@ CC=clang CXX=clang++ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebI
 cmake --build build-sanitize -j2
 ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-sanitize --output-on-failure -j2
 scripts/fuzz.sh build-sanitize/tests/rzt-fuzz "${RZT_FUZZ_SECONDS:-60}"
+scripts/fuzz.sh build-sanitize/tests/rzt-report-fuzz "${RZT_FUZZ_SECONDS:-60}" tests/fuzz/report-seeds

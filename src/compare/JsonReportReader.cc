@@ -14,7 +14,8 @@
 namespace rzt {
 namespace {
 
-constexpr size_t kBufferBytes = size_t{1} << 18;
+// Below the size malloc maps afresh for each buffer.
+constexpr size_t kBufferBytes = size_t{1} << 16;
 constexpr size_t kMaxNumberChars = 64;
 
 // Well-formed UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.

@@ -181,20 +181,25 @@ uint32_t SheetTable::storeText(std::string_view text) {
     const auto bytes = static_cast<int64_t>(text.size());
     if (budget_->textBytes.fetch_add(bytes) + bytes > budget_->limits.maxTextBytes) throw ReportFormatError("文字列が多過ぎます");
   }
-  if (kChunkBytes - chunkUsed_ < text.size()) {
+  if (chunks_.empty() || kChunkBytes - chunks_.back().size() < text.size()) {
     if (chunks_.size() >= (uint64_t{1} << 32) / kChunkBytes) throw ReportFormatError("文字列が多過ぎます");
-    chunks_.push_back(std::make_unique<char[]>(kChunkBytes));
-    chunkUsed_ = 0;
+    // The first chunk grows as it fills (most sheets hold far less than a
+    // chunk of text); the others are taken whole.
+    chunks_.emplace_back();
+    chunks_.back().reserve(chunks_.size() == 1 ? size_t{4096} : kChunkBytes);
   }
-  const auto offset = static_cast<uint32_t>((chunks_.size() - 1) * kChunkBytes + chunkUsed_);
-  std::memcpy(chunks_.back().get() + chunkUsed_, text.data(), text.size());
-  chunkUsed_ += static_cast<uint32_t>(text.size());
+  std::vector<char>& chunk = chunks_.back();
+  if (chunk.capacity() - chunk.size() < text.size()) {
+    chunk.reserve(std::min<size_t>(kChunkBytes, std::max(chunk.capacity() * 2, chunk.size() + text.size())));
+  }
+  const auto offset = static_cast<uint32_t>((chunks_.size() - 1) * kChunkBytes + chunk.size());
+  chunk.insert(chunk.end(), text.begin(), text.end());
   return offset;
 }
 
 std::string_view SheetTable::textAt(const Slot& s) const {
   const size_t length = s.length[0] | (size_t{s.length[1]} << 8) | (size_t{s.length[2]} << 16);
-  return {chunks_[s.payload / kChunkBytes].get() + s.payload % kChunkBytes, length};
+  return {chunks_[s.payload / kChunkBytes].data() + s.payload % kChunkBytes, length};
 }
 
 ReportCell SheetTable::cell(int32_t row, int32_t column) const {
@@ -221,8 +226,8 @@ ReportCell SheetTable::cell(int32_t row, int32_t column) const {
 }
 
 size_t SheetTable::memoryBytes() const {
-  size_t bytes = slots_.capacity() * sizeof(Slot) + reals_.capacity() * sizeof(double) +
-                 chunks_.size() * kChunkBytes;
+  size_t bytes = slots_.capacity() * sizeof(Slot) + reals_.capacity() * sizeof(double);
+  for (const std::vector<char>& chunk : chunks_) bytes += chunk.capacity();
   for (const std::string& h : headings_) bytes += h.capacity();
   return bytes;
 }

@@ -53,7 +53,7 @@ struct ReportCell {
   enum class Kind : uint8_t { kEmpty, kNumber, kText };
   Kind kind = Kind::kEmpty;
   double number = 0;
-  std::string_view text;  // valid while its table lives
+  std::string_view text;  // valid while its table lives and takes no more cells
 
   bool empty() const { return kind == Kind::kEmpty; }
   // The value as a number: a number cell, or a text that is exactly a
@@ -138,8 +138,8 @@ class SheetTable {
   bool openHasValue_ = false;
   std::vector<Slot> slots_;
   std::vector<double> reals_;
-  std::vector<std::unique_ptr<char[]>> chunks_;  // texts; none crosses a chunk
-  uint32_t chunkUsed_ = kChunkBytes;             // bytes used of the last chunk
+  std::vector<std::vector<char>> chunks_;  // texts; none crosses a chunk
+
   std::string scratch_;                          // a text made valid, reused
 };
 

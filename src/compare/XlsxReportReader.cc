@@ -152,7 +152,8 @@ class ZipArchive {
   class Pieces {
    public:
     Pieces() {
-      for (int i = 0; i < 3; ++i) free_.emplace_back(size_t{1} << 18);
+      // Pieces below the size malloc maps afresh for each buffer.
+      for (int i = 0; i < 4; ++i) free_.emplace_back(size_t{1} << 16);
     }
     // A buffer to fill; empty when the reader gave up.
     std::vector<char> takeFree() {
@@ -272,7 +273,6 @@ class XmlPart {
     if (parser_ == nullptr) throw std::bad_alloc();
     XML_SetUserData(parser_, this);
     XML_SetElementHandler(parser_, onStart, onEnd);
-    XML_SetCharacterDataHandler(parser_, onText);
     XML_SetStartDoctypeDeclHandler(parser_, onDoctype);
     zip.read(part_, [this](const char* data, size_t size, bool last) {
       if (XML_Parse(parser_, data, static_cast<int>(size), last ? 1 : 0) == XML_STATUS_ERROR) fail();
@@ -284,11 +284,16 @@ class XmlPart {
   virtual void start(std::string_view name, const char** attributes) = 0;
   virtual void end(std::string_view name) = 0;
   // Text is gathered into text() between beginText and the end of the element.
+  // The handler is set only meanwhile: expat then passes no other text.
   void beginText() {
     text_.clear();
     gathering_ = true;
+    XML_SetCharacterDataHandler(parser_, onText);
   }
-  void endText() { gathering_ = false; }
+  void endText() {
+    gathering_ = false;
+    XML_SetCharacterDataHandler(parser_, nullptr);
+  }
   std::string& text() { return text_; }
   // Adds the gathered text to the text of a cell made of runs.
   void appendRun(std::string& cellText) {
