@@ -136,6 +136,8 @@ struct SameValueCase {
   bool same;
 };
 
+void PrintTo(const SameValueCase& c, std::ostream* out) { *out << c.name; }
+
 class SameValue : public testing::TestWithParam<SameValueCase> {};
 
 TEST_P(SameValue, AsTheComparisonSeesIt) {
@@ -172,6 +174,8 @@ struct HeadingCase {
   int32_t dataColumns;  // cells written in row 2, columns 1..n
   std::vector<std::string> keys;
 };
+
+void PrintTo(const HeadingCase& c, std::ostream* out) { *out << c.name; }
 
 class PositionalKeys : public testing::TestWithParam<HeadingCase> {};
 

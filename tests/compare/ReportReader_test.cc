@@ -238,6 +238,8 @@ const std::vector<WorkbookForm> kForms = {
      }},
 };
 
+void PrintTo(const WorkbookForm& c, std::ostream* out) { *out << c.name; }
+
 class WorkbookForms : public testing::TestWithParam<WorkbookForm> {};
 
 TEST_P(WorkbookForms, ReadAsTheSameReport) {
@@ -261,6 +263,8 @@ struct EscapeCase {
   std::string written;
   std::string read;
 };
+
+void PrintTo(const EscapeCase& c, std::ostream* out) { *out << c.written; }
 
 class XlsxEscapes : public testing::TestWithParam<EscapeCase> {};
 
@@ -437,7 +441,6 @@ std::vector<BadFile> badFiles() {
 }
 
 void PrintTo(const BadFile& c, std::ostream* out) { *out << c.name; }
-void PrintTo(const WorkbookForm& c, std::ostream* out) { *out << c.name; }
 
 class BadEarlierReports : public testing::TestWithParam<BadFile> {};
 

@@ -49,6 +49,8 @@ std::vector<TestCell> statementFindings(int count) {
   return cells;
 }
 
+void PrintTo(const EstimateCase& c, std::ostream* out) { *out << c.name; }
+
 class Estimates : public testing::TestWithParam<EstimateCase> {};
 
 TEST_P(Estimates, BoundTheThresholdByTheCountsOfTheRowsFound) {
