@@ -1,12 +1,13 @@
 // rzt-compare-bench [--runs N] EARLIER [CURRENT]
 //
 // Measures the comparison of two reports of RZT (.json or .xlsx): reading
-// the earlier report, capturing this run's cells (the cells of CURRENT, or
-// of EARLIER again, handed one by one to the capturing workbook in front of
-// a workbook that keeps nothing, as the report writer hands them over),
-// comparing, and writing the rows of "比較" into that workbook. Each run
-// goes in a child process, so that its peak memory (ru_maxrss) is its own;
-// the medians of N runs (3) are printed.
+// the earlier report; capturing this run's cells (the cells of CURRENT, or
+// of EARLIER again, handed one by one, as the report writer hands them over,
+// to the capturing workbook in front of rzt-cli's workbook that keeps
+// nothing); comparing; and writing the rows of "比較" into such a workbook.
+// Each run goes in a child process, so that its peak memory (ru_maxrss) is
+// its own; the medians of N runs (3) are printed, processor and wall time.
+// With CURRENT, the peak includes the report read to hand its cells over.
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -22,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/NullWorkbook.h"
 #include "compare/CapturingWorkbook.h"
 #include "compare/ComparisonSheet.h"
 #include "compare/ReportComparison.h"
@@ -31,26 +33,6 @@
 namespace {
 
 using rzt::IWorkbook;
-
-// Keeps nothing; counts what it was given.
-class CountingWorkbook final : public IWorkbook {
- public:
-  Sheet addSheet(std::string_view) override { return sheets_++; }
-  void setText(Sheet, int32_t, int32_t, std::string_view text) override { cells += 1 + text.size() % 2; }
-  void setNumber(Sheet, int32_t, int32_t, double) override { ++cells; }
-  void setNumberFormat(Sheet, int32_t, int32_t, std::string_view) override {}
-  void freezeHeadingRow(Sheet) override {}
-  void centreHeadingRow(Sheet) override {}
-  void setZoom(Sheet, int32_t) override {}
-  void fitColumns(Sheet) override {}
-  void showFirst(Sheet) override {}
-  void setPartial() override {}
-  void close() override {}
-  uint64_t cells = 0;
-
- private:
-  Sheet sheets_ = 0;
-};
 
 // Processor time of the process: other work on a shared machine disturbs it
 // less than wall time.
@@ -118,14 +100,14 @@ Figures measureOnce(const std::string& earlierPath, const std::string& currentPa
     source = other.get();
   }
   {
-    CountingWorkbook plain;
+    rzt::NullWorkbook plain;
     t = Clock();
     replay(*source, plain);
     f.replayAlone = since(t);
   }
   rzt::ReportModel current;
   {
-    rzt::CapturingWorkbook capture(std::make_unique<CountingWorkbook>(), current);
+    rzt::CapturingWorkbook capture(std::make_unique<rzt::NullWorkbook>(), current);
     t = Clock();
     replay(*source, capture);
     capture.close();
@@ -138,7 +120,7 @@ Figures measureOnce(const std::string& earlierPath, const std::string& currentPa
   const rzt::Comparison comparison = rzt::compareReports(earlier, current);
   f.compare = since(t);
 
-  CountingWorkbook sink;
+  rzt::NullWorkbook sink;
   t = Clock();
   const IWorkbook::Sheet sheet = sink.addSheet(rzt::kComparisonSheetName);
   rzt::writeComparisonSheet(sink, sheet, comparison);

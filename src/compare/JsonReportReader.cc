@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "compare/SheetTableBuilder.h"
+#include "compare/Utf8.h"
 
 namespace rzt {
 namespace {
@@ -17,58 +18,6 @@ namespace {
 // Below the size malloc maps afresh for each buffer.
 constexpr size_t kBufferBytes = size_t{1} << 16;
 constexpr size_t kMaxNumberChars = 64;
-
-// Well-formed UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
-bool isUtf8(std::string_view s) {
-  size_t i = 0;
-  const size_t n = s.size();
-  while (i < n) {
-    const auto b = static_cast<unsigned char>(s[i]);
-    if (b < 0x80) {
-      ++i;
-      continue;
-    }
-    size_t length = 0;
-    uint32_t min = 0;
-    uint32_t c = 0;
-    if (b >= 0xC2 && b <= 0xDF) {
-      length = 2, min = 0x80, c = b & 0x1F;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-      length = 3, min = 0x800, c = b & 0x0F;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-      length = 4, min = 0x10000, c = b & 0x07;
-    } else {
-      return false;
-    }
-    if (n - i < length) return false;
-    for (size_t k = 1; k < length; ++k) {
-      const auto t = static_cast<unsigned char>(s[i + k]);
-      if ((t & 0xC0) != 0x80) return false;
-      c = (c << 6) | (t & 0x3F);
-    }
-    if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
-    i += length;
-  }
-  return true;
-}
-
-void appendUtf8(std::string& out, uint32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
 
 // -?(0|[1-9][0-9]*)(\.[0-9]+)?([eE][+-]?[0-9]+)?
 bool isJsonNumber(std::string_view s) {
@@ -272,7 +221,7 @@ class JsonScanner {
           syntax(e < 0 ? 0 : 1);
       }
     }
-    if (!isUtf8(out)) throw ReportFormatError("UTF-8 として正しくない文字列があります (" + std::to_string(offset()) + " バイト目)");
+    if (!isWellFormedUtf8(out)) throw ReportFormatError("UTF-8 として正しくない文字列があります (" + std::to_string(offset()) + " バイト目)");
   }
 
   double readNumber() {

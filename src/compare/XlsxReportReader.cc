@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "compare/SheetTableBuilder.h"
+#include "compare/Utf8.h"
 
 namespace rzt {
 namespace {
@@ -444,24 +445,6 @@ class WorkbookPart final : public XmlPart {
 };
 
 // --- Strings.
-
-void appendUtf8(std::string& out, uint32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
 
 // The unit of an escape "_xHHHH_" at text[at]; -1 when there is none.
 int32_t escapeAt(const std::string& text, size_t at) {
