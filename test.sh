@@ -27,3 +27,4 @@ cmake --build build-sanitize -j2
 ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-sanitize --output-on-failure -j2
 scripts/fuzz.sh build-sanitize/tests/rzt-fuzz "${RZT_FUZZ_SECONDS:-60}"
 scripts/fuzz.sh build-sanitize/tests/rzt-fuzz-writers "${RZT_FUZZ_SECONDS:-60}"
+scripts/fuzz.sh build-sanitize/tests/rzt-report-fuzz "${RZT_FUZZ_SECONDS:-60}" tests/fuzz/report-seeds

@@ -1,22 +1,32 @@
 #!/usr/bin/env bash
 # Runs the fuzz target for a bounded time on a seed corpus made of the Java
 # files of examples/ and tests/, after replaying every known regression.
-# Usage: scripts/fuzz.sh FUZZER SECONDS
+# With SEEDS, a folder, its files are the corpus instead and the known
+# regressions are those in SEEDS/regressions.
+# Usage: scripts/fuzz.sh FUZZER SECONDS [SEEDS]
 set -euo pipefail
 fuzzer=$1
 seconds=$2
+seeds=${3:-}
 top=$(cd "$(dirname "$0")/.." && pwd)
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/corpus" "$work/artifacts"
-find "$top/examples" "$top/tests" -type f \( -iname '*.java' -o -path '*/fuzz/regressions/*' \) \
-  -size -64k -print0 | while IFS= read -r -d '' f; do
-  cp "$f" "$work/corpus/$(basename "$f")-$(cksum <"$f" | cut -d' ' -f1)"
-done
+if [ -n "$seeds" ]; then
+  find "$seeds" -type f -size -64k -print0 | while IFS= read -r -d '' f; do
+    cp "$f" "$work/corpus/$(basename "$f")-$(cksum <"$f" | cut -d' ' -f1)"
+  done
+  regressions=("$seeds"/regressions/*)
+else
+  find "$top/examples" "$top/tests" -type f \( -iname '*.java' -o -path '*/fuzz/regressions/*' \) \
+    -size -64k -print0 | while IFS= read -r -d '' f; do
+    cp "$f" "$work/corpus/$(basename "$f")-$(cksum <"$f" | cut -d' ' -f1)"
+  done
+  regressions=("$top"/tests/fuzz/regressions/*)
+fi
 
 # Known crashes first: each must now run clean.
-regressions=("$top"/tests/fuzz/regressions/*)
 if [ -e "${regressions[0]}" ]; then
   "$fuzzer" -runs=0 "${regressions[@]}" >/dev/null 2>&1 ||
     { echo "fuzz: a regression input fails again" >&2; "$fuzzer" -runs=0 "${regressions[@]}"; exit 1; }

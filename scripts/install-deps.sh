@@ -3,7 +3,7 @@
 # Usage: scripts/install-deps.sh (as root when something is missing)
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config libgtest-dev libxlsxwriter-dev
+packages=(cmake ninja-build g++ pkg-config libgtest-dev libxlsxwriter-dev libminizip-dev
           qt6-base-dev zlib1g-dev libexpat1-dev xvfb xauth fonts-noto-cjk
           clang libclang-rt-14-dev dpkg-dev gzip)
 

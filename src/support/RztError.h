@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <string_view>
 
 namespace rzt {
 
@@ -26,6 +27,9 @@ inline constexpr int32_t kErrGrammar = 50040;         // the Java grammar cannot
 // A file too large for the syntax-tree analysis: "ファイルが大き過ぎます
 // (上限 N MB): " + path.
 inline constexpr int32_t kErrFileTooLarge = 50050;
+// An earlier report given to compare with cannot be read or is no report of
+// RZT: the text, the file's path and the reason in parentheses.
+inline constexpr int32_t kErrBadEarlierReport = 50100;
 inline constexpr int32_t kErrUnexpectedEof = 500020;  // LogicalReader.readWord
 
 inline constexpr const char* kTextOverflow = "オーバーフローしました";
@@ -41,6 +45,7 @@ inline constexpr const char* kTextNesting = "ネストが深過ぎます";
 inline constexpr const char* kTextGrammar = "Java文法を読み込めません";
 // The message shown before error 500020, whose description is its number.
 inline constexpr const char* kTextUnexpectedEof = "解析の途中でEOFに到達しました";
+inline constexpr const char* kTextBadEarlierReport = "前回のレポートを読めません: ";
 
 // The one error type of the system: a number, the operation that raised it
 // (may be empty) and a description for the user. Errors pass up unchanged

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "JavaTestSupport.h"
+#include "TestSupport.h"
 #include "java/ModernFileAnalyzer.h"
 
 namespace rzt {
@@ -20,7 +21,15 @@ const char* const kGood = "class N { int a; void f(int k) { for (int i = 0; i < 
 
 class ParserMemoryTest : public ::testing::Test {
  protected:
+  void SetUp() override {
+    dir_.write("A.java", kBroken);
+    dir_.write("N.java", kGood);
+  }
   void TearDown() override { ParserArena::failAllocationAfter(0); }
+  // Measures one of the two files with the analyzer.
+  void measure(ModernFileAnalyzer& analyzer, const char* name) { analyzer.doAnalysis(dir_.path().string(), name); }
+
+  test::TempDir dir_;
 };
 
 // Fails the runtime's allocations one after the other, at every place a
@@ -34,11 +43,11 @@ TEST_F(ParserMemoryTest, EveryFailedAllocationRaisesError7AndTheNextFileIsMeasur
   ModernFileAnalyzer analyzer;
   analyzer.init(nullptr, &writer);
   // What the files measure when nothing fails.
-  analyzer.doAnalysisOfText("src", "A.java", kBroken);
+  measure(analyzer, "A.java");
   const size_t brokenMethods = writer.methods.size();
   writer.methods.clear();
   writer.classes.clear();
-  analyzer.doAnalysisOfText("src", "N.java", kGood);
+  measure(analyzer, "N.java");
   ASSERT_EQ(writer.methods.size(), 1u);
   const std::string good = test::methodHead(writer.methods[0]) + " " + test::methodCounts(writer.methods[0]);
   int failures = 0;
@@ -46,7 +55,7 @@ TEST_F(ParserMemoryTest, EveryFailedAllocationRaisesError7AndTheNextFileIsMeasur
     ParserArena::failAllocationAfter(nth);
     bool failed = false;
     try {
-      analyzer.doAnalysisOfText("src", "A.java", kBroken);
+      measure(analyzer, "A.java");
     } catch (const RztError& e) {
       ASSERT_EQ(e.number(), kErrOutOfMemory) << e.description();
       EXPECT_EQ(e.source(), "ModernFileAnalyzer");
@@ -57,7 +66,7 @@ TEST_F(ParserMemoryTest, EveryFailedAllocationRaisesError7AndTheNextFileIsMeasur
     ParserArena::failAllocationAfter(0);
     writer.methods.clear();
     writer.classes.clear();
-    analyzer.doAnalysisOfText("src", "N.java", kGood);
+    measure(analyzer, "N.java");
     ASSERT_EQ(writer.classes.size(), 1u) << "after failing allocation " << nth;
     ASSERT_EQ(writer.methods.size(), 1u);
     ASSERT_EQ(test::methodHead(writer.methods[0]) + " " + test::methodCounts(writer.methods[0]), good)
@@ -81,7 +90,7 @@ TEST_F(ParserMemoryTest, AFailureWhileMakingTheParserRaisesError7) {
   test::EventLog log;
   test::RecordingReportWriter writer(log);
   analyzer.init(nullptr, &writer);
-  analyzer.doAnalysisOfText("src", "N.java", kGood);
+  measure(analyzer, "N.java");
   EXPECT_EQ(writer.classes.size(), 1u);
 }
 
