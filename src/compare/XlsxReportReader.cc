@@ -786,7 +786,15 @@ void readXlsxReport(int fd, ReportModel& model, const ReportLimits& limits) {
       sheet.finish();
     }
   };
-  std::exception_ptr theirError;
+  // The first failure is the one to report: the other thread then stops
+  // with an error of its own that says only that it was stopped.
+  std::mutex failureLock;
+  std::exception_ptr firstFailure;
+  auto fail = [&] {
+    std::lock_guard<std::mutex> lock(failureLock);
+    if (!firstFailure) firstFailure = std::current_exception();
+    stop = true;
+  };
   std::thread helper;
   if (!theirs.empty()) {
     helper = std::thread([&] {
@@ -794,8 +802,7 @@ void readXlsxReport(int fd, ReportModel& model, const ReportLimits& limits) {
         ZipArchive own(fd, limits.maxInflatedBytes, inflated, &stop);
         read(own, theirs);
       } catch (...) {
-        theirError = std::current_exception();
-        stop = true;
+        fail();
       }
     });
   }
@@ -803,12 +810,10 @@ void readXlsxReport(int fd, ReportModel& model, const ReportLimits& limits) {
     ZipArchive own(fd, limits.maxInflatedBytes, inflated, &stop);
     read(own, mine);
   } catch (...) {
-    stop = true;
-    if (helper.joinable()) helper.join();
-    throw;
+    fail();
   }
   if (helper.joinable()) helper.join();
-  if (theirError) std::rethrow_exception(theirError);
+  if (firstFailure) std::rethrow_exception(firstFailure);
 }
 
 }  // namespace rzt
