@@ -35,6 +35,11 @@ std::string JClassAnalyzer::getFileName() const {
   return requester_ ? requester_->getFileName() : std::string();
 }
 
+const std::string& JClassAnalyzer::getFilePath() const {
+  static const std::string kNone;
+  return requester_ ? requester_->getFilePath() : kNone;
+}
+
 void JClassAnalyzer::init(IAnalysisMonitor* anaMonitor, IReportWriter* oMgr) {
   anaMonitor_ = anaMonitor;
   reportWriter_ = oMgr;
@@ -58,11 +63,12 @@ void JClassAnalyzer::doAnalysis(PushBackReader& reader, IClassRequester& req, bo
 }
 
 void JClassAnalyzer::doAnalysisAnonymous(PushBackReader& reader, IClassRequester& req,
-                                         const std::string& clName) {
+                                         const std::string& clName, int32_t line) {
   NestingGuard level("JClassAnalyzer");
   reader_ = &reader;
   requester_ = &req;
   resetCounts(true);
+  record_.line = line;
   record_.className = requester_->getClassName();
   record_.className += '$';
   record_.className += clName;
@@ -76,6 +82,7 @@ void JClassAnalyzer::doAnalysisAnonymous(PushBackReader& reader, IClassRequester
 void JClassAnalyzer::fillNames() {
   record_.packageName = requester_->getPackageName();
   record_.fileName = requester_->getFileName();
+  record_.filePath = requester_->getFilePath();
 }
 
 void JClassAnalyzer::resetCounts(bool innerClass) {
@@ -103,6 +110,7 @@ void JClassAnalyzer::resetCounts(bool innerClass) {
   record_.publicClassMethodCount = Counter();
   record_.innerClassCount = Counter();
   record_.innerClass = innerClass;
+  record_.line = 0;
 }
 
 void JClassAnalyzer::analyzeClassHead() {
@@ -113,6 +121,8 @@ void JClassAnalyzer::analyzeClassHead() {
     // Names in the lists may be qualified: each is read as one word.
     const std::string& w =
         (state == kName || state == kNamed) ? reader.readWord() : reader.readWordWithPeriod();
+    // A head without a name is placed at its first word.
+    if (record_.line == 0) record_.line = reader.getWordLine();
     if (w == "{"sv) {
       reader.pushBack(1);
       return;
@@ -138,6 +148,7 @@ void JClassAnalyzer::analyzeClassHead() {
     } else {
       switch (state) {
         case kName:
+          record_.line = reader.getWordLine();
           record_.classNameNoPrefix = w;
           if (record_.innerClass) {
             record_.className = requester_->getClassName();
@@ -291,6 +302,7 @@ bool JClassAnalyzer::analyzeAnonymousClass(PushBackReader& reader, IClassRequest
     reader.pushBack(1);
     return false;
   }
+  const int32_t line = reader.getWordLine();
   int32_t taken = 1;
   bool afterArguments = false;
   typeName_.clear();
@@ -314,7 +326,7 @@ bool JClassAnalyzer::analyzeAnonymousClass(PushBackReader& reader, IClassRequest
       reader.pushBack(1);
       auto anonymous = std::make_unique<JClassAnalyzer>();
       anonymous->init(anaMonitor_, reportWriter_);
-      anonymous->doAnalysisAnonymous(reader, requester, typeName_);
+      anonymous->doAnalysisAnonymous(reader, requester, typeName_, line);
       return true;
     }
     break;

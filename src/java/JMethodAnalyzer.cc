@@ -24,6 +24,11 @@ std::string JMethodAnalyzer::getFileName() const {
   return classAnalyzer_ ? classAnalyzer_->getFileName() : std::string();
 }
 
+const std::string& JMethodAnalyzer::getFilePath() const {
+  static const std::string kNone;
+  return classAnalyzer_ ? classAnalyzer_->getFilePath() : kNone;
+}
+
 std::string JMethodAnalyzer::getClassName() const {
   return classAnalyzer_ ? classAnalyzer_->getClassName() : std::string();
 }
@@ -49,6 +54,7 @@ void JMethodAnalyzer::doAnalysis(PushBackReader& reader, JClassAnalyzer& classAn
 void JMethodAnalyzer::fillNames() {
   record_.packageName = classAnalyzer_->getPackageName();
   record_.fileName = classAnalyzer_->getFileName();
+  record_.filePath = classAnalyzer_->getFilePath();
   record_.className = classAnalyzer_->getClassName();
 }
 
@@ -79,6 +85,7 @@ void JMethodAnalyzer::resetCounts() {
   record_.throwStatementCount = Counter();
   record_.synchronizedStatementCount = Counter();
   record_.anonymousClassCount = Counter();
+  record_.line = 0;
 }
 
 void JMethodAnalyzer::analyzeMethodHead() {
@@ -86,6 +93,7 @@ void JMethodAnalyzer::analyzeMethodHead() {
   State state = kBeforeParameters;
   typeWord_.clear();
   nameWord_.clear();
+  typeLine_ = nameLine_ = 0;
   bool hasArgument = false;
   int32_t commas = 0;
   PushBackReader& reader = *reader_;
@@ -102,6 +110,8 @@ void JMethodAnalyzer::analyzeMethodHead() {
     const std::string& w = (state == kBeforeParameters || state == kThrows)
                                ? reader.readWordWithPeriod()
                                : reader.readWord();
+    // A head without a name is placed at its first word.
+    if (record_.line == 0) record_.line = reader.getWordLine();
     if (w == ";"sv || w == "{"sv) {
       reader.pushBack(1);
       if (hasArgument) record_.argumentCount = Counter(checkedAdd(commas, 1));
@@ -126,13 +136,16 @@ void JMethodAnalyzer::analyzeMethodHead() {
       if (typeWord_ == "void"sv) {
         record_.returnsValue = false;
         record_.methodName = nameWord_;
+        if (nameLine_ > 0) record_.line = nameLine_;
       } else if (nameWord_.empty() && typeWord_ == classAnalyzer_->getClassNameNoPrefix()) {
         record_.constructorMethod = true;
         record_.returnsValue = false;
         record_.methodName = typeWord_;
+        record_.line = typeLine_;
       } else {
         record_.returnsValue = true;
         record_.methodName = nameWord_;
+        if (nameLine_ > 0) record_.line = nameLine_;
       }
     } else if (w == ")"sv) {
       state = kAfter;
@@ -145,8 +158,10 @@ void JMethodAnalyzer::analyzeMethodHead() {
         case kBeforeParameters:
           if (typeWord_.empty()) {
             typeWord_ = w;
+            typeLine_ = reader.getWordLine();
           } else if (nameWord_.empty()) {
             nameWord_ = w;
+            nameLine_ = reader.getWordLine();
             state = kAfter;
           }
           break;

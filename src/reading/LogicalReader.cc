@@ -25,6 +25,8 @@ class CleanCursor {
   CleanCursor& operator=(const CleanCursor&) = delete;
 
   bool hasMoreChars() const { return p_ < end_; }
+  // The offset of the next character in the clean text.
+  size_t position() const { return static_cast<size_t>(p_ - begin_); }
   char readChar() {
     if (p_ < end_) return *p_++;
     // Past the end: the cleaner raises its own error.
@@ -40,6 +42,23 @@ class CleanCursor {
   const char* begin_;
   const char* p_;
   const char* end_;
+};
+
+// Any other character source, counting the characters taken from it.
+class CountingSource {
+ public:
+  CountingSource(ICharSource& source, size_t& position) : source_(source), position_(position) {}
+  bool hasMoreChars() { return source_.hasMoreChars(); }
+  char readChar() {
+    const char c = source_.readChar();
+    ++position_;
+    return c;
+  }
+  size_t position() const { return position_; }
+
+ private:
+  ICharSource& source_;
+  size_t& position_;
 };
 
 template <class Source>
@@ -89,6 +108,12 @@ void LogicalReader::openFile(const std::string& dName, const std::string& fName)
   prevChar_ = ' ';
   wordBuffer_.assign(' ');
   inLiteral_ = false;
+  sourcePosition_ = 0;
+  peekOffset_ = curOffset_ = wordStart_ = wordOffset_ = 0;
+}
+
+size_t LogicalReader::getSourceOffset(size_t offset) const {
+  return cleaner_ != nullptr ? cleaner_->getSourceOffset(offset) : offset;
 }
 
 void LogicalReader::closeFile() { charReader_->closeFile(); }
@@ -99,7 +124,8 @@ bool LogicalReader::hasMoreWords() {
     CleanCursor cursor(*cleaner_);
     return peekNonBlankFrom(cursor);
   }
-  return peekNonBlankFrom(*charReader_);
+  CountingSource counting(*charReader_, sourcePosition_);
+  return peekNonBlankFrom(counting);
 }
 
 template <class Source>
@@ -107,7 +133,10 @@ bool LogicalReader::peekNonBlankFrom(Source& src) {
   if (hasPeekChar_) return true;
   // The blanks read here are dropped without touching prevChar and curChar.
   char c = ' ';
-  while (isBlankChar(c) && src.hasMoreChars()) c = src.readChar();
+  while (isBlankChar(c) && src.hasMoreChars()) {
+    peekOffset_ = src.position();
+    c = src.readChar();
+  }
   hasPeekChar_ = !isBlankChar(c);
   peekChar_ = c;
   return hasPeekChar_;
@@ -118,7 +147,8 @@ const std::string& LogicalReader::readWord() {
     CleanCursor cursor(*cleaner_);
     return readWordFrom(cursor);
   }
-  return readWordFrom(*charReader_);
+  CountingSource counting(*charReader_, sourcePosition_);
+  return readWordFrom(counting);
 }
 
 template <class Source>
@@ -140,13 +170,16 @@ const std::string& LogicalReader::readWordFrom(Source& src) {
     if (hasPeekChar_) {
       prevChar_ = curChar_;
       curChar_ = peekChar_;
+      curOffset_ = peekOffset_;
       hasPeekChar_ = false;
     } else if (src.hasMoreChars()) {
       prevChar_ = curChar_;
+      curOffset_ = src.position();
       curChar_ = src.readChar();
     } else {
       if (isBlankWord()) raiseEndOfFile();
       word_.assign(wordBuffer_.data(), wordBuffer_.size());
+      wordOffset_ = wordStart_;
       wordBuffer_.clear();
       return word_;
     }
@@ -188,7 +221,7 @@ const std::string& LogicalReader::readWordFrom(Source& src) {
         inLiteral_ = true;
         quoteChar_ = c;
         if (prevKind == kBlank) {
-          wordBuffer_.assign(c);
+          startWord(c);
           continue;
         }
         return completeWord(c);
@@ -196,7 +229,7 @@ const std::string& LogicalReader::readWordFrom(Source& src) {
       case kSymbol:
         // 5. A symbol joins the symbol before it only when the pair is one.
         if (prevKind == kBlank) {
-          wordBuffer_.assign(c);
+          startWord(c);
           continue;
         }
         if (prevKind != kSymbol) return completeWord(c);  // a quote or an ordinary character
@@ -211,7 +244,7 @@ const std::string& LogicalReader::readWordFrom(Source& src) {
       case kOrdinary:
         // 6. Any other character continues a name or number.
         if (prevKind == kBlank) {
-          wordBuffer_.assign(c);
+          startWord(c);
         } else if (prevKind == kSymbol || prevKind == kQuote) {
           return completeWord(c);
         } else {

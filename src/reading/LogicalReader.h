@@ -30,6 +30,11 @@ class LogicalReader final {
   // The next word, valid until the next call. Past the last word: the message
   // "解析の途中でEOFに到達しました", then error 500020.
   const std::string& readWord();
+  // Where the word readWord handed out last begins, as an offset into the
+  // character source's text (for a CommentCleaner: into its clean text).
+  size_t getWordOffset() const { return wordOffset_; }
+  // The offset in the file's text of an offset into the source's text.
+  size_t getSourceOffset(size_t offset) const;
 
   ICharSource* getCharReader() const { return charReader_.get(); }
 
@@ -70,11 +75,17 @@ class LogicalReader final {
   bool peekNonBlankFrom(Source& src);
   template <class Source>
   const std::string& readWordFrom(Source& src);
-  // Hands out the finished word and starts the next one with c.
+  // Hands out the finished word and starts the next one with c, the
+  // character just taken.
   const std::string& completeWord(char c) {
     word_.assign(wordBuffer_.data(), wordBuffer_.size());
-    wordBuffer_.assign(c);
+    wordOffset_ = wordStart_;
+    startWord(c);
     return word_;
+  }
+  void startWord(char c) {
+    wordBuffer_.assign(c);
+    wordStart_ = curOffset_;
   }
   bool isBlankWord() const {
     return wordBuffer_.size() == 0 || (wordBuffer_.size() == 1 && isBlankChar(wordBuffer_[0]));
@@ -89,6 +100,13 @@ class LogicalReader final {
   char peekChar_ = ' ';
   char prevChar_ = ' ';
   char curChar_ = ' ';
+  // Offsets in the source's text: of peekChar, of curChar, of the first
+  // character of wordBuffer, and of the word last handed out.
+  size_t peekOffset_ = 0;
+  size_t curOffset_ = 0;
+  size_t wordStart_ = 0;
+  size_t wordOffset_ = 0;
+  size_t sourcePosition_ = 0;  // characters taken from a source other than a CommentCleaner
   WordBuffer wordBuffer_;
   std::string word_;  // the word last handed out
   bool inLiteral_ = false;

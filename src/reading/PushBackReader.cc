@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "reading/LogicalReader.h"
+#include "reading/SourceLines.h"
 #include "support/Counter.h"
 #include "support/IUserMessage.h"
 #include "support/RztError.h"
@@ -64,17 +65,18 @@ const std::string& PushBackReader::takeFromPool() {
 const std::string& PushBackReader::readFromWordReader() {
   const std::string& word = wordReader_->readWord();
   const int32_t slot = writeIndex_;
-  storeWordToPool(word);
+  storeWordToPool(word, wordReader_->getWordOffset());
   wordCount_ = checkedAdd(wordCount_, 1);
   return pool_[slot];
 }
 
-void PushBackReader::storeWordToPool(const std::string& word) {
+void PushBackReader::storeWordToPool(const std::string& word, size_t offset) {
   if (readIndex_ != writeIndex_) {
     throw RztError(kErrPoolRead, "PushBackReader.storeWordToPool", kTextPoolRead);
   }
   // assign keeps the slot's storage: no allocation once the ring is warm.
   pool_[writeIndex_].assign(word);
+  offsets_[writeIndex_] = static_cast<uint32_t>(offset);
   writeIndex_ = nextPoolIndex(writeIndex_);
   readIndex_ = writeIndex_;
 }
@@ -93,6 +95,12 @@ void PushBackReader::pushBackToPool(int32_t count) {
   int32_t index = readIndex_ - count;
   if (index < 1) index += kPoolSize;
   readIndex_ = index;
+}
+
+int32_t PushBackReader::getWordLine() const {
+  if (lines_ == nullptr) return 0;
+  const int32_t slot = readIndex_ == 1 ? kPoolSize : readIndex_ - 1;
+  return lines_->lineOf(wordReader_->getSourceOffset(offsets_[slot]));
 }
 
 const std::string& PushBackReader::preReadWord() {

@@ -10,10 +10,12 @@ namespace rzt {
 
 class IUserMessage;
 class LogicalReader;
+class SourceLines;
 
 // The word stream of the analyzers: the words of a LogicalReader, with the
 // last 5000 kept in a ring so that up to 4999 can be given back and read
-// again in their order. Returned references stay valid until the slot is
+// again in their order; each slot keeps where its word begins, so that the
+// line of a word is known when it is asked for, at no cost otherwise. Returned references stay valid until the slot is
 // reused, 5000 fresh words later (readWordWithPeriod: until its next call).
 class PushBackReader final {
  public:
@@ -37,6 +39,11 @@ class PushBackReader final {
   const std::string& readWordWithPeriod();
 
   int32_t getWordCount() const { return wordCount_; }
+  // The lines of the open file's text, for getWordLine (may be null).
+  void setSourceLines(const SourceLines* lines) { lines_ = lines; }
+  // The line, counting from 1, of the word read last (given back or not,
+  // the one before the next word to be read); 0 without source lines.
+  int32_t getWordLine() const;
   LogicalReader* getWordReader() const { return wordReader_.get(); }
 
  private:
@@ -44,12 +51,15 @@ class PushBackReader final {
   int32_t nextPoolIndex(int32_t index) const { return index == kPoolSize ? 1 : index + 1; }
   const std::string& takeFromPool();
   const std::string& readFromWordReader();
-  void storeWordToPool(const std::string& word);
+  void storeWordToPool(const std::string& word, size_t offset);
   void pushBackToPool(int32_t count);
 
   std::unique_ptr<LogicalReader> wordReader_;
   IUserMessage* messages_ = nullptr;
   std::array<std::string, kPoolSize + 1> pool_;  // slots 1..5000; 0 unused
+  // Where each slot's word begins in the word reader's source text.
+  std::array<uint32_t, kPoolSize + 1> offsets_{};
+  const SourceLines* lines_ = nullptr;
   int32_t writeIndex_ = 1;
   int32_t readIndex_ = 1;
   std::string dirName_;
