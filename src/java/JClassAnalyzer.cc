@@ -117,14 +117,20 @@ void JClassAnalyzer::analyzeClassHead() {
   enum State { kName = 1, kExtends = 2, kImplements = 3, kThrows = 4, kNamed = 99 };
   State state = kName;
   PushBackReader& reader = *reader_;
+  bool placed = false;
+  uint32_t placeOffset = 0;
   for (;;) {
     // Names in the lists may be qualified: each is read as one word.
     const std::string& w =
         (state == kName || state == kNamed) ? reader.readWord() : reader.readWordWithPeriod();
-    // A head without a name is placed at its first word.
-    if (record_.line == 0) record_.line = reader.getWordLine();
+    // The head is placed at its name, at its first word when it has none.
+    if (!placed) {
+      placed = true;
+      placeOffset = reader.getWordOffset();
+    }
     if (w == "{"sv) {
       reader.pushBack(1);
+      record_.line = reader.getLineAt(placeOffset);
       return;
     }
     if (isAccessWord(w)) {
@@ -148,7 +154,7 @@ void JClassAnalyzer::analyzeClassHead() {
     } else {
       switch (state) {
         case kName:
-          record_.line = reader.getWordLine();
+          placeOffset = reader.getWordOffset();
           record_.classNameNoPrefix = w;
           if (record_.innerClass) {
             record_.className = requester_->getClassName();
@@ -302,7 +308,7 @@ bool JClassAnalyzer::analyzeAnonymousClass(PushBackReader& reader, IClassRequest
     reader.pushBack(1);
     return false;
   }
-  const int32_t line = reader.getWordLine();
+  const uint32_t newOffset = reader.getWordOffset();
   int32_t taken = 1;
   bool afterArguments = false;
   typeName_.clear();
@@ -326,7 +332,7 @@ bool JClassAnalyzer::analyzeAnonymousClass(PushBackReader& reader, IClassRequest
       reader.pushBack(1);
       auto anonymous = std::make_unique<JClassAnalyzer>();
       anonymous->init(anaMonitor_, reportWriter_);
-      anonymous->doAnalysisAnonymous(reader, requester, typeName_, line);
+      anonymous->doAnalysisAnonymous(reader, requester, typeName_, reader.getLineAt(newOffset));
       return true;
     }
     break;

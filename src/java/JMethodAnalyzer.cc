@@ -93,7 +93,10 @@ void JMethodAnalyzer::analyzeMethodHead() {
   State state = kBeforeParameters;
   typeWord_.clear();
   nameWord_.clear();
-  typeLine_ = nameLine_ = 0;
+  typeOffset_ = nameOffset_ = 0;
+  // The head is placed at its name, at its first word when it has none.
+  bool placed = false;
+  uint32_t placeOffset = 0;
   bool hasArgument = false;
   int32_t commas = 0;
   PushBackReader& reader = *reader_;
@@ -110,11 +113,14 @@ void JMethodAnalyzer::analyzeMethodHead() {
     const std::string& w = (state == kBeforeParameters || state == kThrows)
                                ? reader.readWordWithPeriod()
                                : reader.readWord();
-    // A head without a name is placed at its first word.
-    if (record_.line == 0) record_.line = reader.getWordLine();
+    if (!placed) {
+      placed = true;
+      placeOffset = reader.getWordOffset();
+    }
     if (w == ";"sv || w == "{"sv) {
       reader.pushBack(1);
       if (hasArgument) record_.argumentCount = Counter(checkedAdd(commas, 1));
+      record_.line = reader.getLineAt(placeOffset);
       return;
     }
     if (w == "protected"sv || w == "public"sv || w == "private"sv) {
@@ -136,16 +142,16 @@ void JMethodAnalyzer::analyzeMethodHead() {
       if (typeWord_ == "void"sv) {
         record_.returnsValue = false;
         record_.methodName = nameWord_;
-        if (nameLine_ > 0) record_.line = nameLine_;
+        if (!nameWord_.empty()) placeOffset = nameOffset_;
       } else if (nameWord_.empty() && typeWord_ == classAnalyzer_->getClassNameNoPrefix()) {
         record_.constructorMethod = true;
         record_.returnsValue = false;
         record_.methodName = typeWord_;
-        record_.line = typeLine_;
+        placeOffset = typeOffset_;
       } else {
         record_.returnsValue = true;
         record_.methodName = nameWord_;
-        if (nameLine_ > 0) record_.line = nameLine_;
+        if (!nameWord_.empty()) placeOffset = nameOffset_;
       }
     } else if (w == ")"sv) {
       state = kAfter;
@@ -158,10 +164,10 @@ void JMethodAnalyzer::analyzeMethodHead() {
         case kBeforeParameters:
           if (typeWord_.empty()) {
             typeWord_ = w;
-            typeLine_ = reader.getWordLine();
+            typeOffset_ = reader.getWordOffset();
           } else if (nameWord_.empty()) {
             nameWord_ = w;
-            nameLine_ = reader.getWordLine();
+            nameOffset_ = reader.getWordOffset();
             state = kAfter;
           }
           break;

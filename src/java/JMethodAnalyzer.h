@@ -84,8 +84,8 @@ class JMethodAnalyzer final : public IStatementRequester {
   // The head's return type and name words; kept to reuse their storage.
   std::string typeWord_;
   std::string nameWord_;
-  int32_t typeLine_ = 0;
-  int32_t nameLine_ = 0;
+  uint32_t typeOffset_ = 0;
+  uint32_t nameOffset_ = 0;
 };
 
 }  // namespace rzt

@@ -109,7 +109,7 @@ void LogicalReader::openFile(const std::string& dName, const std::string& fName)
   wordBuffer_.assign(' ');
   inLiteral_ = false;
   sourcePosition_ = 0;
-  peekOffset_ = curOffset_ = wordStart_ = wordOffset_ = 0;
+  peekOffset_ = wordStart_ = wordOffset_ = 0;
 }
 
 size_t LogicalReader::getSourceOffset(size_t offset) const {
@@ -142,17 +142,18 @@ bool LogicalReader::peekNonBlankFrom(Source& src) {
   return hasPeekChar_;
 }
 
-const std::string& LogicalReader::readWord() {
+void LogicalReader::readWordInto(std::string& out) {
   if (cleaner_ != nullptr) {
     CleanCursor cursor(*cleaner_);
-    return readWordFrom(cursor);
+    readWordFrom(cursor, out);
+    return;
   }
   CountingSource counting(*charReader_, sourcePosition_);
-  return readWordFrom(counting);
+  readWordFrom(counting, out);
 }
 
 template <class Source>
-const std::string& LogicalReader::readWordFrom(Source& src) {
+void LogicalReader::readWordFrom(Source& src, std::string& out) {
   // Takes the run [p, q) of characters that the current step would take one
   // by one with the same outcome, leaving prevChar and curChar as it would.
   auto takeRun = [&](const char* p, const char* q, bool append) {
@@ -165,23 +166,28 @@ const std::string& LogicalReader::readWordFrom(Source& src) {
     }
   };
 
+  // Where the character taken in step 1 stands: asked only where a word
+  // begins, so the walk over the characters does not pay for it.
+  bool fromPeek = false;
+  auto offsetOfChar = [&]() -> size_t { return fromPeek ? peekOffset_ : src.position() - 1; };
+
   for (;;) {
     // 1. The next character.
     if (hasPeekChar_) {
       prevChar_ = curChar_;
       curChar_ = peekChar_;
-      curOffset_ = peekOffset_;
       hasPeekChar_ = false;
+      fromPeek = true;
     } else if (src.hasMoreChars()) {
       prevChar_ = curChar_;
-      curOffset_ = src.position();
       curChar_ = src.readChar();
+      fromPeek = false;
     } else {
       if (isBlankWord()) raiseEndOfFile();
-      word_.assign(wordBuffer_.data(), wordBuffer_.size());
+      copyWord(out);
       wordOffset_ = wordStart_;
       wordBuffer_.clear();
-      return word_;
+      return;
     }
     const char c = curChar_;
 
@@ -207,7 +213,7 @@ const std::string& LogicalReader::readWordFrom(Source& src) {
     switch (kindOf(c)) {
       case kBlank:
         // 3. White space ends a word.
-        if (prevKind != kBlank) return completeWord(' ');
+        if (prevKind != kBlank) return completeWord(out, ' ', 0);
         if constexpr (WalksInPlace<Source>) {
           const char* p = src.current();
           const char* q = p;
@@ -221,32 +227,32 @@ const std::string& LogicalReader::readWordFrom(Source& src) {
         inLiteral_ = true;
         quoteChar_ = c;
         if (prevKind == kBlank) {
-          startWord(c);
+          startWord(c, offsetOfChar());
           continue;
         }
-        return completeWord(c);
+        return completeWord(out, c, offsetOfChar());
 
       case kSymbol:
         // 5. A symbol joins the symbol before it only when the pair is one.
         if (prevKind == kBlank) {
-          startWord(c);
+          startWord(c, offsetOfChar());
           continue;
         }
-        if (prevKind != kSymbol) return completeWord(c);  // a quote or an ordinary character
+        if (prevKind != kSymbol) return completeWord(out, c, offsetOfChar());  // a quote or an ordinary character
         if (wordBuffer_.size() == 0 ? SymbolRuleMgr::isSymbol(c)
             : wordBuffer_.size() == 1 ? SymbolRuleMgr::isSymbolPair(wordBuffer_[0], c)
                                       : false) {
           wordBuffer_.push(c);
           continue;
         }
-        return completeWord(c);
+        return completeWord(out, c, offsetOfChar());
 
       case kOrdinary:
         // 6. Any other character continues a name or number.
         if (prevKind == kBlank) {
-          startWord(c);
+          startWord(c, offsetOfChar());
         } else if (prevKind == kSymbol || prevKind == kQuote) {
-          return completeWord(c);
+          return completeWord(out, c, offsetOfChar());
         } else {
           wordBuffer_.push(c);
         }

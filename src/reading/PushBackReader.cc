@@ -63,20 +63,21 @@ const std::string& PushBackReader::takeFromPool() {
 }
 
 const std::string& PushBackReader::readFromWordReader() {
-  const std::string& word = wordReader_->readWord();
   const int32_t slot = writeIndex_;
-  storeWordToPool(word, wordReader_->getWordOffset());
+  storeWordToPool(*wordReader_);
   wordCount_ = checkedAdd(wordCount_, 1);
   return pool_[slot];
 }
 
-void PushBackReader::storeWordToPool(const std::string& word, size_t offset) {
+void PushBackReader::storeWordToPool(LogicalReader& words) {
   if (readIndex_ != writeIndex_) {
     throw RztError(kErrPoolRead, "PushBackReader.storeWordToPool", kTextPoolRead);
   }
-  // assign keeps the slot's storage: no allocation once the ring is warm.
-  pool_[writeIndex_].assign(word);
-  offsets_[writeIndex_] = static_cast<uint32_t>(offset);
+  // The word goes straight into its slot, whose storage is kept: no
+  // allocation once the ring is warm. A word reader's error leaves the ring
+  // as it was.
+  words.readWordInto(pool_[writeIndex_]);
+  offsets_[writeIndex_] = static_cast<uint32_t>(words.getWordOffset());
   writeIndex_ = nextPoolIndex(writeIndex_);
   readIndex_ = writeIndex_;
 }
@@ -97,10 +98,9 @@ void PushBackReader::pushBackToPool(int32_t count) {
   readIndex_ = index;
 }
 
-int32_t PushBackReader::getWordLine() const {
+int32_t PushBackReader::getLineAt(uint32_t wordOffset) const {
   if (lines_ == nullptr) return 0;
-  const int32_t slot = readIndex_ == 1 ? kPoolSize : readIndex_ - 1;
-  return lines_->lineOf(wordReader_->getSourceOffset(offsets_[slot]));
+  return lines_->lineOf(wordReader_->getSourceOffset(wordOffset));
 }
 
 const std::string& PushBackReader::preReadWord() {

@@ -39,11 +39,15 @@ class PushBackReader final {
   const std::string& readWordWithPeriod();
 
   int32_t getWordCount() const { return wordCount_; }
-  // The lines of the open file's text, for getWordLine (may be null).
+  // The lines of the open file's text, for getLineAt (may be null).
   void setSourceLines(const SourceLines* lines) { lines_ = lines; }
-  // The line, counting from 1, of the word read last (given back or not,
-  // the one before the next word to be read); 0 without source lines.
-  int32_t getWordLine() const;
+  // Where the word read last begins (given back or not, the one before the
+  // next word to be read), in the word reader's text: kept for getLineAt,
+  // which costs a search, so that an analyzer asks for the one line it needs.
+  uint32_t getWordOffset() const { return offsets_[readIndex_ == 1 ? kPoolSize : readIndex_ - 1]; }
+  // The line, counting from 1, of a word at that offset; 0 without source lines.
+  int32_t getLineAt(uint32_t wordOffset) const;
+  int32_t getWordLine() const { return getLineAt(getWordOffset()); }
   LogicalReader* getWordReader() const { return wordReader_.get(); }
 
  private:
@@ -51,7 +55,8 @@ class PushBackReader final {
   int32_t nextPoolIndex(int32_t index) const { return index == kPoolSize ? 1 : index + 1; }
   const std::string& takeFromPool();
   const std::string& readFromWordReader();
-  void storeWordToPool(const std::string& word, size_t offset);
+  // Reads the next word of words into the slot at writeIndex.
+  void storeWordToPool(LogicalReader& words);
   void pushBackToPool(int32_t count);
 
   std::unique_ptr<LogicalReader> wordReader_;
