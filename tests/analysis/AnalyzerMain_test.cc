@@ -31,7 +31,6 @@ class ScriptedFileAnalyzer : public IFileAnalyzer {
   explicit ScriptedFileAnalyzer(Log& log) : log_(log) {}
   void setEncoding(const std::string& encoding) override { log_.push_back("analyzer:encoding " + encoding); }
   void setUserMessage(IUserMessage* messages) override { messages_ = messages; }
-  void setAnalysedDirectory(const std::string&) override {}
   void init(IAnalysisMonitor* anaMonitor, IReportWriter* oMgr) override {
     log_.push_back("analyzer:init");
     monitor_ = anaMonitor;

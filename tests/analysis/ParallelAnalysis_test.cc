@@ -174,7 +174,6 @@ class SlowAnalyzer : public IFileAnalyzer {
   SlowAnalyzer(std::atomic<int32_t>& started, uint32_t seed) : started_(started), random_(seed) {}
   void setEncoding(const std::string&) override {}
   void setUserMessage(IUserMessage* messages) override { messages_ = messages; }
-  void setAnalysedDirectory(const std::string&) override {}
   void init(IAnalysisMonitor* monitor, IReportWriter* report) override {
     monitor_ = monitor;
     report_ = report;
