@@ -12,7 +12,8 @@ for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 
-# npm fetches the Java grammar and the tree-sitter runtime's sources; a
+# npm fetches the Java grammar, the tree-sitter runtime's sources and the
+# SARIF schema with its validator; a
 # machine whose Node.js comes with its own npm keeps it (Debian's npm package
 # would replace that Node.js). Debian's libtree-sitter-dev is needed only for
 # -DRZT_SYSTEM_TREE_SITTER=ON.
@@ -30,3 +31,5 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 bash "$(dirname "${BASH_SOURCE[0]}")/fetch-grammar.sh"
 bash "$(dirname "${BASH_SOURCE[0]}")/fetch-tree-sitter.sh"
+# The tests check the SARIF logs against the schema with node (npm brings it).
+bash "$(dirname "${BASH_SOURCE[0]}")/fetch-sarif-validator.sh"

@@ -45,6 +45,7 @@ void AnalyzerMain::doAnalysisFile(const std::string& dirName, const std::string&
   monitor_->notifyStartAnalysis(1);
   startProgress(1);
   // With keep-going the records wait in the batch until the file is done.
+  fileAnalyzer().setAnalysedDirectory(dirName);
   fileAnalyzer().init(monitor_.get(), keepGoing_ ? &batch_ : &report);
   analyzerStale_ = false;
   checkStopRequest();
@@ -60,6 +61,8 @@ void AnalyzerMain::doAnalysisDir(const std::string& dirName, bool subDir) {
   skippedFileCount_ = 0;
   skippedDirectoryCount_ = 0;
   filesCommitted_ = directoriesCommitted_ = 0;
+  analysedDirectory_ = dirName;
+  fileAnalyzer().setAnalysedDirectory(dirName);
   fileAnalyzer().init(monitor_.get(), keepGoing_ ? &batch_ : &report);
   analyzerStale_ = false;
   enumeration_.setSkipUnreadableDirectories(keepGoing_);
@@ -92,7 +95,13 @@ void AnalyzerMain::analyzeFiles(int32_t fileCount) {
   }
   // A stop drops the files analysed ahead but not yet reported, so the
   // report holds the files up to one, in file order, as on one thread.
-  ParallelAnalysis parallel(std::min(jobs_, fileCount), factory_, encoding_, fileCount,
+  // Each thread's analyzer takes the paths relative to the same folder.
+  const auto factory = [this]() {
+    std::unique_ptr<IFileAnalyzer> analyzer = factory_();
+    if (analyzer) analyzer->setAnalysedDirectory(analysedDirectory_);
+    return analyzer;
+  };
+  ParallelAnalysis parallel(std::min(jobs_, fileCount), factory, encoding_, fileCount,
                             [this](const FileBatch& batch) {
                               checkStopRequest();
                               commitFile(batch, true);

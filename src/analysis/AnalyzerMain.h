@@ -137,6 +137,7 @@ class AnalyzerMain {
   int32_t jobs_ = 1;
   FileBatch batch_;  // the file being analysed, with keep-going on one thread
   std::string encoding_ = "auto";
+  std::string analysedDirectory_;  // of the directory being analysed
   std::string currentFile_;
   std::atomic<bool> stopRequested_{false};
   ProgressHandler progressHandler_;

@@ -137,6 +137,8 @@ CliParseResult parseCliArguments(const std::vector<std::string>& args) {
       a.quiet = true;
     } else if (name == "--fail-on-findings" && noValue()) {
       a.failOnFindings = true;
+    } else if (name == "--list-findings" && noValue()) {
+      a.listFindings = true;
     } else if ((name == "-r" || name == "--recursive") && noValue()) {
       a.recursive = true;
     } else if (name == "--no-diagnosis" && noValue()) {
@@ -181,10 +183,15 @@ CliParseResult parseCliArguments(const std::vector<std::string>& args) {
   if (a.help || a.version) return result;
   if (!pathSeen) return fail("no PATH given");
   const std::optional<ReportFormat> format = reportFormatFor(a.output);
-  if (!format) return fail("the report '" + a.output + "' must end in .xlsx, .json or .csv (or be -)");
+  if (!format) return fail("the report '" + a.output + "' must end in .xlsx, .json, .csv or .sarif (or be -)");
   a.format = *format;
-  // A gate that can never close would report success for any code.
+  // A gate that can never close would report success for any code; a log
+  // or a list of findings without the diagnosis would be empty for any code.
   if (a.failOnFindings && !a.diagnosis) return fail("--fail-on-findings needs the diagnosis: drop --no-diagnosis");
+  if (a.format == ReportFormat::kSarif && !a.diagnosis) {
+    return fail("a .sarif log holds the findings of the diagnosis: drop --no-diagnosis");
+  }
+  if (a.listFindings && !a.diagnosis) return fail("--list-findings needs the diagnosis: drop --no-diagnosis");
   return result;
 }
 
@@ -202,9 +209,9 @@ std::string cliHelpText() {
   return cliUsageLine() +
          "Measures the Java code in PATH (a .java file or a folder) into a report.\n"
          "Report:\n"
-         "  -o, --output FILE   the report, its format chosen by the extension: .xlsx\n"
-         "                      (default rzt-report.xlsx), .json, .csv (one file per\n"
-         "                      sheet: r.csv writes r-Summ.csv, ...); - is JSON on stdout\n"
+         "  -o, --output FILE   the report, by its extension: .xlsx (rzt-report.xlsx by\n"
+         "                      default), .json, .csv (r.csv: r-Summ.csv, ...), .sarif\n"
+         "                      (the findings for code scanning), or - for JSON on stdout\n"
          "      --zoom N        zoom of the sheets in percent, 25..400 (else 80)\n"
          "  -q, --quiet         no progress line    --dry-run  analyse, write no report\n"
          "Analysis:\n"
@@ -213,13 +220,13 @@ std::string cliHelpText() {
          "      --syntax S      classic (default: word level) or modern (syntax tree)\n"
          "  -j, --jobs N        analyse on N threads (default: one per processor)\n"
          "      --keep-going    skip the files that fail, listing them on \"エラー\"\n"
-         "Diagnosis:\n"
-         "      --no-diagnosis  no \"診断\" sheet: the thresholds are not checked\n"
+         "Diagnosis (--no-diagnosis: no \"診断\" sheet, no threshold is checked):\n"
          "      --threshold NAME=VALUE  a threshold (-32768..32767); NAME: FMaxClass\n"
          "                      FMaxLoc FMinCommentRate CMaxStatement CMaxPubMethod\n"
          "                      CMaxAveStatement CMaxPubAttr MMaxStatement MMaxMsgSend\n"
          "                      MMaxVariable MMaxBranch MMaxLoop, or a field: txtMLoop\n"
          "      --fail-on-findings  exit with status 3 when \"診断\" lists a finding\n"
+         "      --list-findings  print them as path:line: ... (on stderr with -o -)\n"
          "  -h, --help          this text           --version  the version\n"
          "Exit status: 0 done; 1 an error (the rows so far go to NAME-partial.EXT) or\n"
          "files skipped; 2 bad usage; 3 findings (--fail-on-findings); 128+N signal N.\n";

@@ -21,6 +21,7 @@ struct CliArguments {
   std::string output = "rzt-report.xlsx";  // -o FILE
   ReportFormat format = ReportFormat::kXlsx;  // chosen by the name of FILE
   bool failOnFindings = false;             // --fail-on-findings: exit status 3
+  bool listFindings = false;               // --list-findings: "path:line: ..." after the summary
   bool diagnosis = true;                   // --no-diagnosis turns it off
   // --threshold NAME=VALUE, in the order given; the last one of a name wins.
   std::vector<std::pair<std::string, std::string>> thresholds;

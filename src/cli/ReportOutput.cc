@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "cli/NullWorkbook.h"
 #include "report/CsvWorkbook.h"
 #include "report/JsonWorkbook.h"
 #include "report/XlsxWorkbook.h"
@@ -15,7 +16,8 @@ std::optional<ReportFormat> reportFormatFor(std::string_view output) {
   // A bare extension (".json") names no file, only a hidden one.
   const std::string name = std::filesystem::path(output).filename().string();
   const std::pair<std::string_view, ReportFormat> known[] = {
-      {".xlsx", ReportFormat::kXlsx}, {".json", ReportFormat::kJson}, {".csv", ReportFormat::kCsv}};
+      {".xlsx", ReportFormat::kXlsx}, {".json", ReportFormat::kJson}, {".csv", ReportFormat::kCsv},
+      {".sarif", ReportFormat::kSarif}};
   for (const auto& [extension, format] : known) {
     if (name.size() > extension.size() && endsWithFoldedAscii(name, extension)) return format;
   }
@@ -33,6 +35,8 @@ std::unique_ptr<IWorkbook> makeReportWorkbook(ReportFormat format, const std::st
       return std::make_unique<JsonWorkbook>(output);
     case ReportFormat::kCsv:
       return std::make_unique<CsvWorkbook>(output);
+    case ReportFormat::kSarif:
+      return std::make_unique<NullWorkbook>(kTextReportMaxRows);
     case ReportFormat::kXlsx:
       break;
   }

@@ -17,6 +17,7 @@
 #include "analysis/FileEnumeration.h"
 #include "cli/CliArguments.h"
 #include "cli/ConsoleUserMessage.h"
+#include "cli/FindingList.h"
 #include "cli/NullWorkbook.h"
 #include "cli/ReportOutput.h"
 #include "cli/SummaryPrinter.h"
@@ -25,6 +26,7 @@
 #include "java/ModernFileAnalyzer.h"
 #include "options/OptionValues.h"
 #include "report/OutputMgr.h"
+#include "report/SarifLog.h"
 #include "support/JoinPath.h"
 #include "support/RztError.h"
 #include "support/SignalCleanup.h"
@@ -137,14 +139,27 @@ int main(int argc, char** argv) {
     statusLine.redraw();
   });
 
+  // The findings beside the rows: as a SARIF log, as lines for the terminal.
+  std::unique_ptr<SarifLog> sarif;
+  std::unique_ptr<FindingList> findingList;
+  if (arguments.listFindings) {
+    findingList = std::make_unique<FindingList>(arguments.path, !target.isDirectory);
+    outputMgr.addFindingWriter(*findingList);
+  }
+
   std::string failure;
   try {
+    if (arguments.format == ReportFormat::kSarif && !arguments.dryRun) {
+      sarif = std::make_unique<SarifLog>(arguments.output, target.dirName, "rzt-cli", RZT_VERSION);
+      outputMgr.addFindingWriter(*sarif);
+    }
     analyzer.init(&outputMgr, options);
     if (target.isDirectory) {
       analyzer.doAnalysisDir(target.dirName, arguments.recursive);
     } else {
       analyzer.doAnalysisFile(target.dirName, target.fileName);
     }
+    if (sarif) sarif->close(outputMgr.diagnosisRules());
   } catch (const RztError& e) {
     failure = "error " + std::to_string(e.number()) + (e.source().empty() ? "" : " (" + e.source() + ")") +
               ": " + e.fullDescription();
@@ -159,6 +174,10 @@ int main(int argc, char** argv) {
     if (outputMgr.hasWorkbook()) {
       try {
         outputMgr.finishedWithError();
+        if (sarif) {
+          sarif->setPartial(failure);
+          sarif->close(outputMgr.diagnosisRules());
+        }
         if (!arguments.dryRun) {
           const std::string partial = toStandardOutput ? arguments.output : partialReportPath(arguments.output).string();
           printLine(stderr, "the rows so far were written to " + reportLocation(arguments.format, partial) +
@@ -170,6 +189,7 @@ int main(int argc, char** argv) {
         printLine(stderr, std::string("error: ") + e.what());
       }
     }
+    if (findingList) findingList->print(toStandardOutput ? stderr : stdout);
     return kExitError;
   }
 
@@ -178,6 +198,8 @@ int main(int argc, char** argv) {
     const std::string table = summaryTable(outputMgr.summary());
     std::fwrite(table.data(), 1, table.size(), stdout);
   }
+  // Standard output holds the JSON report with -o -: the list goes beside it.
+  if (findingList) findingList->print(toStandardOutput ? stderr : stdout);
   if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
     printLine(stderr, "standard output: " + std::string(std::strerror(errno)));
     return kExitError;

@@ -11,6 +11,8 @@ class IClassRequester {
   virtual ~IClassRequester() = default;
   virtual std::string getPackageName() const = 0;
   virtual std::string getFileName() const = 0;
+  // The file's path relative to the analysed folder (FileRecord::filePath).
+  virtual const std::string& getFilePath() const = 0;
   virtual std::string getClassName() const = 0;
 };
 

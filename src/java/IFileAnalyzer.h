@@ -19,6 +19,11 @@ class IFileAnalyzer {
   virtual void setEncoding(const std::string& encoding) = 0;
   // Where message boxes raised while reading go (none: they are dropped).
   virtual void setUserMessage(IUserMessage* messages) = 0;
+  // The folder the analysis was started on: each file record's path is
+  // taken relative to it (relativePath); until it is set, and for a file
+  // outside it, the path is the bare file name. An analyzer that keeps no
+  // paths ignores it.
+  virtual void setAnalysedDirectory(const std::string& dirName) { (void)dirName; }
   // Prepares for an analysis; keeps the monitor and the report writer.
   virtual void init(IAnalysisMonitor* anaMonitor, IReportWriter* oMgr) = 0;
   virtual void doAnalysis(const std::string& dName, const std::string& fName) = 0;

@@ -35,6 +35,11 @@ std::string JClassAnalyzer::getFileName() const {
   return requester_ ? requester_->getFileName() : std::string();
 }
 
+const std::string& JClassAnalyzer::getFilePath() const {
+  static const std::string kNone;
+  return requester_ ? requester_->getFilePath() : kNone;
+}
+
 void JClassAnalyzer::init(IAnalysisMonitor* anaMonitor, IReportWriter* oMgr) {
   anaMonitor_ = anaMonitor;
   reportWriter_ = oMgr;
@@ -58,11 +63,12 @@ void JClassAnalyzer::doAnalysis(PushBackReader& reader, IClassRequester& req, bo
 }
 
 void JClassAnalyzer::doAnalysisAnonymous(PushBackReader& reader, IClassRequester& req,
-                                         const std::string& clName) {
+                                         const std::string& clName, int32_t line) {
   NestingGuard level("JClassAnalyzer");
   reader_ = &reader;
   requester_ = &req;
   resetCounts(true);
+  record_.line = line;
   record_.className = requester_->getClassName();
   record_.className += '$';
   record_.className += clName;
@@ -76,6 +82,7 @@ void JClassAnalyzer::doAnalysisAnonymous(PushBackReader& reader, IClassRequester
 void JClassAnalyzer::fillNames() {
   record_.packageName = requester_->getPackageName();
   record_.fileName = requester_->getFileName();
+  record_.filePath = requester_->getFilePath();
 }
 
 void JClassAnalyzer::resetCounts(bool innerClass) {
@@ -103,18 +110,27 @@ void JClassAnalyzer::resetCounts(bool innerClass) {
   record_.publicClassMethodCount = Counter();
   record_.innerClassCount = Counter();
   record_.innerClass = innerClass;
+  record_.line = 0;
 }
 
 void JClassAnalyzer::analyzeClassHead() {
   enum State { kName = 1, kExtends = 2, kImplements = 3, kThrows = 4, kNamed = 99 };
   State state = kName;
   PushBackReader& reader = *reader_;
+  bool placed = false;
+  uint32_t placeOffset = 0;
   for (;;) {
     // Names in the lists may be qualified: each is read as one word.
     const std::string& w =
         (state == kName || state == kNamed) ? reader.readWord() : reader.readWordWithPeriod();
+    // The head is placed at its name, at its first word when it has none.
+    if (!placed) {
+      placed = true;
+      placeOffset = reader.getWordOffset();
+    }
     if (w == "{"sv) {
       reader.pushBack(1);
+      record_.line = reader.getLineAt(placeOffset);
       return;
     }
     if (isAccessWord(w)) {
@@ -138,6 +154,7 @@ void JClassAnalyzer::analyzeClassHead() {
     } else {
       switch (state) {
         case kName:
+          placeOffset = reader.getWordOffset();
           record_.classNameNoPrefix = w;
           if (record_.innerClass) {
             record_.className = requester_->getClassName();
@@ -291,6 +308,7 @@ bool JClassAnalyzer::analyzeAnonymousClass(PushBackReader& reader, IClassRequest
     reader.pushBack(1);
     return false;
   }
+  const uint32_t newOffset = reader.getWordOffset();
   int32_t taken = 1;
   bool afterArguments = false;
   typeName_.clear();
@@ -314,7 +332,7 @@ bool JClassAnalyzer::analyzeAnonymousClass(PushBackReader& reader, IClassRequest
       reader.pushBack(1);
       auto anonymous = std::make_unique<JClassAnalyzer>();
       anonymous->init(anaMonitor_, reportWriter_);
-      anonymous->doAnalysisAnonymous(reader, requester, typeName_);
+      anonymous->doAnalysisAnonymous(reader, requester, typeName_, reader.getLineAt(newOffset));
       return true;
     }
     break;

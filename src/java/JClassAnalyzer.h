@@ -30,6 +30,7 @@ class JClassAnalyzer final : public IStatementRequester {
 
   std::string getPackageName() const override;
   std::string getFileName() const override;
+  const std::string& getFilePath() const override;
   bool isClassType() const { return record_.classType; }
   std::string getAccess() const { return record_.access; }
   std::string getClassName() const override { return record_.className; }
@@ -65,8 +66,10 @@ class JClassAnalyzer final : public IStatementRequester {
   // With "new" next: analyses the anonymous class that begins there (true),
   // or gives back every word it read (false).
   bool analyzeAnonymousClass(PushBackReader& reader, IClassRequester& requester);
-  // Reads an anonymous class body from its "{"; clName is the type after "new".
-  void doAnalysisAnonymous(PushBackReader& reader, IClassRequester& req, const std::string& clName);
+  // Reads an anonymous class body from its "{"; clName is the type after
+  // "new", line the line of that "new".
+  void doAnalysisAnonymous(PushBackReader& reader, IClassRequester& req, const std::string& clName,
+                           int32_t line = 0);
 
  private:
   void resetCounts(bool innerClass);

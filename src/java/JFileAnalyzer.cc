@@ -8,6 +8,7 @@
 #include "reading/ReaderStack.h"
 #include "records/IAnalysisMonitor.h"
 #include "report/IReportWriter.h"
+#include "support/JoinPath.h"
 
 namespace rzt {
 
@@ -56,6 +57,7 @@ void JFileAnalyzer::setUserMessage(IUserMessage* messages) {
 void JFileAnalyzer::init(IAnalysisMonitor* anaMonitor, IReportWriter* oMgr) {
   if (!pushBackReader_) pushBackReader_ = std::make_unique<PushBackReader>();
   fileReader_ = &buildReaderStack(*pushBackReader_, encoding_, messages_);
+  pushBackReader_->setSourceLines(&sourceLines_);
   monitor_ = anaMonitor;
   reportWriter_ = oMgr;
   // The class analyzer made for an earlier analysis must report to these.
@@ -65,6 +67,7 @@ void JFileAnalyzer::init(IAnalysisMonitor* anaMonitor, IReportWriter* oMgr) {
 void JFileAnalyzer::resetCounts() {
   record_.fileName.clear();
   record_.dirName.clear();
+  record_.filePath.clear();
   record_.packageName.clear();
   record_.importCount = Counter();
   record_.classCount = Counter();
@@ -81,6 +84,7 @@ void JFileAnalyzer::doAnalysis(const std::string& dName, const std::string& fNam
   resetCounts();
   record_.fileName = fName;
   record_.dirName = dName;
+  record_.filePath = relativePath(analysedDirectory_, dName, fName);
   if (monitor_) monitor_->notifyFileAnalysis(record_);
   // init builds the stack; an analysis started without it still reads.
   if (!pushBackReader_) init(monitor_, reportWriter_);
@@ -97,7 +101,8 @@ void JFileAnalyzer::doAnalysis(const std::string& dName, const std::string& fNam
 
 void JFileAnalyzer::doPhysicalAnalysis() {
   PhysicalReader& lines = physicalReader_;
-  lines.openText(fileReader_->getText());
+  sourceLines_.reset(fileReader_->getText());
+  lines.openText(fileReader_->getText(), &sourceLines_);
   while (lines.nextLine()) {
     record_.allLoc += 1;
     if (lines.isStatement()) record_.loc += 1;

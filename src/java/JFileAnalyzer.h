@@ -7,6 +7,7 @@
 #include "java/IClassRequester.h"
 #include "java/IFileAnalyzer.h"
 #include "reading/PhysicalReader.h"
+#include "reading/SourceLines.h"
 #include "records/Records.h"
 
 namespace rzt {
@@ -25,6 +26,7 @@ class JFileAnalyzer final : public IFileAnalyzer, public IClassRequester {
   ~JFileAnalyzer() override;
 
   std::string getFileName() const override { return record_.fileName; }
+  const std::string& getFilePath() const override { return record_.filePath; }
   std::string getPackageName() const override { return record_.packageName; }
   // Never asked of a file; answers the empty name.
   std::string getClassName() const override { return {}; }
@@ -42,6 +44,7 @@ class JFileAnalyzer final : public IFileAnalyzer, public IClassRequester {
   void setEncoding(const std::string& encoding) override;
   // Where the readers' message boxes go (none: they are dropped).
   void setUserMessage(IUserMessage* messages) override;
+  void setAnalysedDirectory(const std::string& dirName) override { analysedDirectory_ = dirName; }
 
   // Builds a fresh word-reader stack; keeps the monitor and the report writer.
   void init(IAnalysisMonitor* anaMonitor, IReportWriter* oMgr) override;
@@ -58,12 +61,14 @@ class JFileAnalyzer final : public IFileAnalyzer, public IClassRequester {
   JClassAnalyzer& getClassAnalyzer();
 
   PhysicalReader physicalReader_;
+  SourceLines sourceLines_;  // of the open file, for the declarations' lines
   std::unique_ptr<PushBackReader> pushBackReader_;
   FileReader* fileReader_ = nullptr;  // the bottom of pushBackReader_'s stack
   IAnalysisMonitor* monitor_ = nullptr;
   IReportWriter* reportWriter_ = nullptr;  // the report, or the batch of a file under -j
   IUserMessage* messages_ = nullptr;
   std::string encoding_ = "auto";
+  std::string analysedDirectory_;
   FileRecord record_;
   std::unique_ptr<JClassAnalyzer> classAnalyzer_;
 };

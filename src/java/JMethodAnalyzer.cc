@@ -24,6 +24,11 @@ std::string JMethodAnalyzer::getFileName() const {
   return classAnalyzer_ ? classAnalyzer_->getFileName() : std::string();
 }
 
+const std::string& JMethodAnalyzer::getFilePath() const {
+  static const std::string kNone;
+  return classAnalyzer_ ? classAnalyzer_->getFilePath() : kNone;
+}
+
 std::string JMethodAnalyzer::getClassName() const {
   return classAnalyzer_ ? classAnalyzer_->getClassName() : std::string();
 }
@@ -49,6 +54,7 @@ void JMethodAnalyzer::doAnalysis(PushBackReader& reader, JClassAnalyzer& classAn
 void JMethodAnalyzer::fillNames() {
   record_.packageName = classAnalyzer_->getPackageName();
   record_.fileName = classAnalyzer_->getFileName();
+  record_.filePath = classAnalyzer_->getFilePath();
   record_.className = classAnalyzer_->getClassName();
 }
 
@@ -79,6 +85,7 @@ void JMethodAnalyzer::resetCounts() {
   record_.throwStatementCount = Counter();
   record_.synchronizedStatementCount = Counter();
   record_.anonymousClassCount = Counter();
+  record_.line = 0;
 }
 
 void JMethodAnalyzer::analyzeMethodHead() {
@@ -86,6 +93,10 @@ void JMethodAnalyzer::analyzeMethodHead() {
   State state = kBeforeParameters;
   typeWord_.clear();
   nameWord_.clear();
+  typeOffset_ = nameOffset_ = 0;
+  // The head is placed at its name, at its first word when it has none.
+  bool placed = false;
+  uint32_t placeOffset = 0;
   bool hasArgument = false;
   int32_t commas = 0;
   PushBackReader& reader = *reader_;
@@ -102,9 +113,14 @@ void JMethodAnalyzer::analyzeMethodHead() {
     const std::string& w = (state == kBeforeParameters || state == kThrows)
                                ? reader.readWordWithPeriod()
                                : reader.readWord();
+    if (!placed) {
+      placed = true;
+      placeOffset = reader.getWordOffset();
+    }
     if (w == ";"sv || w == "{"sv) {
       reader.pushBack(1);
       if (hasArgument) record_.argumentCount = Counter(checkedAdd(commas, 1));
+      record_.line = reader.getLineAt(placeOffset);
       return;
     }
     if (w == "protected"sv || w == "public"sv || w == "private"sv) {
@@ -126,13 +142,16 @@ void JMethodAnalyzer::analyzeMethodHead() {
       if (typeWord_ == "void"sv) {
         record_.returnsValue = false;
         record_.methodName = nameWord_;
+        if (!nameWord_.empty()) placeOffset = nameOffset_;
       } else if (nameWord_.empty() && typeWord_ == classAnalyzer_->getClassNameNoPrefix()) {
         record_.constructorMethod = true;
         record_.returnsValue = false;
         record_.methodName = typeWord_;
+        placeOffset = typeOffset_;
       } else {
         record_.returnsValue = true;
         record_.methodName = nameWord_;
+        if (!nameWord_.empty()) placeOffset = nameOffset_;
       }
     } else if (w == ")"sv) {
       state = kAfter;
@@ -145,8 +164,10 @@ void JMethodAnalyzer::analyzeMethodHead() {
         case kBeforeParameters:
           if (typeWord_.empty()) {
             typeWord_ = w;
+            typeOffset_ = reader.getWordOffset();
           } else if (nameWord_.empty()) {
             nameWord_ = w;
+            nameOffset_ = reader.getWordOffset();
             state = kAfter;
           }
           break;

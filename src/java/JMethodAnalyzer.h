@@ -28,6 +28,7 @@ class JMethodAnalyzer final : public IStatementRequester {
 
   std::string getPackageName() const override;
   std::string getFileName() const override;
+  const std::string& getFilePath() const override;
   std::string getClassName() const override;
   bool isConstructorMethod() const { return record_.constructorMethod; }
   bool isStaticMethod() const { return record_.staticMethod; }
@@ -83,6 +84,8 @@ class JMethodAnalyzer final : public IStatementRequester {
   // The head's return type and name words; kept to reuse their storage.
   std::string typeWord_;
   std::string nameWord_;
+  uint32_t typeOffset_ = 0;
+  uint32_t nameOffset_ = 0;
 };
 
 }  // namespace rzt

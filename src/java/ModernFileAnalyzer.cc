@@ -66,6 +66,7 @@ void ModernFileAnalyzer::beginFile(const std::string& dName, const std::string& 
   record_ = FileRecord();
   record_.fileName = fName;
   record_.dirName = dName;
+  record_.filePath = relativePath(analysedDirectory_, dName, fName);
   record_.syntaxErrorCount = 0;
   if (monitor_) monitor_->notifyFileAnalysis(record_);
 }

@@ -32,6 +32,7 @@ class ModernFileAnalyzer final : public IFileAnalyzer {
   void setEncoding(const std::string& encoding) override;
   // Nothing of this analysis shows a message box: the messages are not kept.
   void setUserMessage(IUserMessage* messages) override;
+  void setAnalysedDirectory(const std::string& dirName) override { analysedDirectory_ = dirName; }
   void init(IAnalysisMonitor* anaMonitor, IReportWriter* oMgr) override;
   // Raises error 53 naming the path when the file cannot be read, 50050 when
   // it is larger than kMaxTextBytes, 7 when the parser runs out of memory
@@ -59,6 +60,7 @@ class ModernFileAnalyzer final : public IFileAnalyzer {
   IAnalysisMonitor* monitor_ = nullptr;
   IReportWriter* reportWriter_ = nullptr;
   FileRecord record_;
+  std::string analysedDirectory_;
   ModernParseInput parseInput_;
 };
 

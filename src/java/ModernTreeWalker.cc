@@ -157,6 +157,8 @@ std::string_view ModernTreeWalker::textOf(TSNode node) const {
   return text_.substr(start, std::min<size_t>(end, text_.size()) - start);
 }
 
+int32_t ModernTreeWalker::lineOf(TSNode node) { return static_cast<int32_t>(ts_node_start_point(node).row + 1); }
+
 ModernTreeWalker::Frame& ModernTreeWalker::pushFrame(bool isMethod) {
   if (frameCount_ == frames_.size()) frames_.emplace_back();
   Frame& f = frames_[frameCount_++];
@@ -167,10 +169,12 @@ ModernTreeWalker::Frame& ModernTreeWalker::pushFrame(bool isMethod) {
     f.method = MethodRecord();
     f.method.packageName = file_->packageName;
     f.method.fileName = file_->fileName;
+    f.method.filePath = file_->filePath;
   } else {
     f.cls = ClassRecord();
     f.cls.packageName = file_->packageName;
     f.cls.fileName = file_->fileName;
+    f.cls.filePath = file_->filePath;
   }
   return f;
 }
@@ -296,12 +300,20 @@ bool ModernTreeWalker::enterClassBody() {
   // Only the body of a creation or of an enum constant is a type of its own.
   const JavaNode parent = parentKind();
   if (parent == JavaNode::ObjectCreationExpression) {
-    beginAnonymousType(anonymousTypeName(path_.back().node));
+    // Placed at its "new", which a qualified creation (outer.new Inner() {})
+    // has after its start.
+    TSNode creation = path_.back().node;
+    int32_t line = lineOf(creation);
+    forEachChild(*childCursors_[0], creation, grammar_, [&](TSNode child, JavaNode) {
+      if (!ts_node_is_named(child) && textOf(child) == "new") line = lineOf(child);
+    });
+    beginAnonymousType(anonymousTypeName(creation), line);
     return true;
   }
   if (parent == JavaNode::EnumConstant) {
     TSNode constant = path_.back().node;
-    beginAnonymousType(std::string(textOf(ts_node_child_by_field_id(constant, grammar_.fieldName()))));
+    TSNode name = ts_node_child_by_field_id(constant, grammar_.fieldName());
+    beginAnonymousType(std::string(textOf(name)), lineOf(ts_node_is_null(name) ? constant : name));
     return true;
   }
   return false;
@@ -438,7 +450,10 @@ void ModernTreeWalker::beginTypeDeclaration(TSNode node, JavaNode kind) {
         modifiers |= modifiersOf(child, 1);
         break;
       case JavaNode::Identifier:
-        if (cls.classNameNoPrefix.empty()) cls.classNameNoPrefix = textOf(child);
+        if (cls.classNameNoPrefix.empty()) {
+          cls.classNameNoPrefix = textOf(child);
+          cls.line = lineOf(child);
+        }
         break;
       case JavaNode::Superclass:
         cls.extendsCount = Counter(1);
@@ -467,6 +482,7 @@ void ModernTreeWalker::beginTypeDeclaration(TSNode node, JavaNode kind) {
   }
   cls.abstractClass = (modifiers & kAbstract) != 0;
   cls.finalClass = (modifiers & kFinal) != 0;
+  if (cls.line == 0) cls.line = lineOf(node);
   if (cls.classNameNoPrefix.empty()) {
     cls.className = inner ? prefix + "$???" : "???";
   } else {
@@ -477,7 +493,7 @@ void ModernTreeWalker::beginTypeDeclaration(TSNode node, JavaNode kind) {
   if (monitor_) monitor_->notifyClassAnalysis(cls);
 }
 
-void ModernTreeWalker::beginAnonymousType(const std::string& simpleName) {
+void ModernTreeWalker::beginAnonymousType(const std::string& simpleName, int32_t line) {
   const int enclosing = nearestTypeFrame();
   std::string prefix = enclosing >= 0 ? frames_[enclosing].cls.className : std::string();
   if (MethodRecord* m = currentMethod()) MethodRecordCounter(*m).addAnonymousClassCount(1);
@@ -487,6 +503,7 @@ void ModernTreeWalker::beginAnonymousType(const std::string& simpleName) {
   cls.classType = true;
   cls.access = "private";
   cls.className = prefix + "$" + simpleName;
+  cls.line = line;
   if (monitor_) monitor_->notifyClassAnalysis(cls);
 }
 
@@ -547,6 +564,7 @@ void ModernTreeWalker::beginMethod(TSNode node, JavaNode kind) {
         // identifier stands as a type identifier.
         if (!named) {
           m.methodName = textOf(child);
+          m.line = lineOf(child);
           named = true;
         }
         break;
@@ -564,6 +582,7 @@ void ModernTreeWalker::beginMethod(TSNode node, JavaNode kind) {
         break;
     }
   });
+  if (m.line == 0) m.line = lineOf(node);
   if (constructor) m.methodName = simpleName;
   if (kind == JavaNode::CompactConstructorDeclaration) m.argumentCount = Counter(components);
   m.staticMethod = (modifiers & kStatic) != 0;

@@ -74,7 +74,7 @@ class ModernTreeWalker final {
 
   void readPackage(TSNode node);
   void beginTypeDeclaration(TSNode node, JavaNode kind);
-  void beginAnonymousType(const std::string& simpleName);
+  void beginAnonymousType(const std::string& simpleName, int32_t line);
   void beginMethod(TSNode node, JavaNode kind);
   void finishFrame();
   void countField(TSNode node, JavaNode kind);
@@ -86,6 +86,10 @@ class ModernTreeWalker final {
   Frame& pushFrame(bool isMethod);
   int nearestTypeFrame() const;
   std::string_view textOf(TSNode node) const;
+  // The line, counting from 1, where node begins: its row, which counts a
+  // lone carriage return as a line end too (the parser reads a line feed
+  // there, see ModernParseInput).
+  static int32_t lineOf(TSNode node);
   std::string anonymousTypeName(TSNode creation);
   uint32_t modifiersOf(TSNode modifiers, int level);
   int32_t countTypes(TSNode list, int level);

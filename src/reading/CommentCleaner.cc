@@ -1,5 +1,6 @@
 #include "reading/CommentCleaner.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <utility>
@@ -24,6 +25,8 @@ class TextWalker {
   TextWalker& operator=(const TextWalker&) = delete;
   bool hasMoreChars() const { return p_ < end_; }
   char readChar() { return *p_++; }
+  // The offset of the next character in the reader's text.
+  size_t position() const { return static_cast<size_t>(p_ - begin_); }
   const char* current() const { return p_; }
   const char* end() const { return end_; }
   void skipTo(const char* p) { p_ = p; }
@@ -33,6 +36,23 @@ class TextWalker {
   const char* begin_;
   const char* p_;
   const char* end_;
+};
+
+// Any character source, counting the characters taken from it.
+class CountingSource {
+ public:
+  explicit CountingSource(ICharSource& source) : source_(source) {}
+  bool hasMoreChars() { return source_.hasMoreChars(); }
+  char readChar() {
+    const char c = source_.readChar();
+    ++position_;
+    return c;
+  }
+  size_t position() const { return position_; }
+
+ private:
+  ICharSource& source_;
+  size_t position_ = 0;
 };
 
 template <class Source>
@@ -66,6 +86,8 @@ void CommentCleaner::openFile(const std::string& dName, const std::string& fName
   cleanSize_ = 0;
   pos_ = 0;
   sourceError_ = nullptr;
+  shifts_.clear();
+  shift_ = 0;
   fileReader_->openFile(dName, fName);
   cleanState_ = 0;
   if (directReader_ != nullptr) {
@@ -78,7 +100,8 @@ void CommentCleaner::openFile(const std::string& dName, const std::string& fName
     // A source that fails ends the text where it failed, as hasMoreChars
     // swallows the failure; readChar at the end raises it again.
     try {
-      cleanAll(*fileReader_);
+      CountingSource counting(*fileReader_);
+      cleanAll(counting);
     } catch (...) {
       sourceError_ = std::current_exception();
     }
@@ -89,6 +112,14 @@ void CommentCleaner::closeFile() {
   fileReader_->closeFile();
   cleanSize_ = 0;
   pos_ = 0;
+}
+
+size_t CommentCleaner::getSourceOffset(size_t cleanOffset) const {
+  const auto after = std::upper_bound(shifts_.begin(), shifts_.end(), cleanOffset,
+                                      [](size_t offset, const Shift& s) { return offset < s.clean; });
+  if (after == shifts_.begin()) return cleanOffset;
+  const Shift& from = after[-1];
+  return from.source + (cleanOffset - from.clean);
 }
 
 template <class Source>
@@ -105,6 +136,7 @@ void CommentCleaner::cleanAll(Source& src) {
       const char* q = p;
       if (state == 0) {
         while (q < end && !kCodeStops[static_cast<unsigned char>(*q)]) ++q;
+        if (q != p) comesFrom(src.position());
         std::memcpy(clean_.data() + cleanSize_, p, static_cast<size_t>(q - p));
         cleanSize_ += static_cast<size_t>(q - p);
       } else if (state == 2) {
@@ -114,12 +146,14 @@ void CommentCleaner::cleanAll(Source& src) {
         if (q == nullptr) q = end;
       } else if (state == 8) {
         while (q < end && *q != quote && !SymbolRuleMgr::isLiteralMask(*q)) ++q;
+        if (q != p) comesFrom(src.position());
         std::memcpy(clean_.data() + cleanSize_, p, static_cast<size_t>(q - p));
         cleanSize_ += static_cast<size_t>(q - p);
       }
       src.skipTo(q);
       if (q == end) break;
     }
+    const size_t at = src.position();
     char c = src.readChar();
     switch (state) {
       case 0:
@@ -127,9 +161,11 @@ void CommentCleaner::cleanAll(Source& src) {
           state = 1;
         } else if (SymbolRuleMgr::isLiteral(c)) {
           quote = c;
+          comesFrom(at);
           put(c);
           state = 8;
         } else {
+          comesFrom(at);
           put(c);
         }
         break;
@@ -139,13 +175,16 @@ void CommentCleaner::cleanAll(Source& src) {
         } else if (c == '*') {
           state = 3;
         } else if (SymbolRuleMgr::isLiteral(c)) {
-          // The held quote is delivered right after the "/".
+          // The held quote is delivered right after the "/", which came
+          // just before it.
           quote = c;
+          comesFrom(at - 1);
           put('/');
           put(c);
           state = 8;
         } else {
           // A held space means nothing held: the space after a lone "/" is lost.
+          comesFrom(at - 1);
           put('/');
           if (c != ' ') put(c);
           state = 0;
@@ -153,6 +192,7 @@ void CommentCleaner::cleanAll(Source& src) {
         break;
       case 2:
         if (c == '\n' || c == '\r') {
+          comesFrom(at);
           put(c);
           state = 0;
         }
@@ -168,6 +208,7 @@ void CommentCleaner::cleanAll(Source& src) {
         }
         break;
       case 8:
+        comesFrom(at);
         put(c);
         if (c == quote) {
           state = 0;
@@ -176,6 +217,7 @@ void CommentCleaner::cleanAll(Source& src) {
         }
         break;
       case 9:
+        comesFrom(at);
         put(c);
         state = 8;
         break;

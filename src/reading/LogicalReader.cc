@@ -25,6 +25,8 @@ class CleanCursor {
   CleanCursor& operator=(const CleanCursor&) = delete;
 
   bool hasMoreChars() const { return p_ < end_; }
+  // The offset of the next character in the clean text.
+  size_t position() const { return static_cast<size_t>(p_ - begin_); }
   char readChar() {
     if (p_ < end_) return *p_++;
     // Past the end: the cleaner raises its own error.
@@ -40,6 +42,23 @@ class CleanCursor {
   const char* begin_;
   const char* p_;
   const char* end_;
+};
+
+// Any other character source, counting the characters taken from it.
+class CountingSource {
+ public:
+  CountingSource(ICharSource& source, size_t& position) : source_(source), position_(position) {}
+  bool hasMoreChars() { return source_.hasMoreChars(); }
+  char readChar() {
+    const char c = source_.readChar();
+    ++position_;
+    return c;
+  }
+  size_t position() const { return position_; }
+
+ private:
+  ICharSource& source_;
+  size_t& position_;
 };
 
 template <class Source>
@@ -89,6 +108,12 @@ void LogicalReader::openFile(const std::string& dName, const std::string& fName)
   prevChar_ = ' ';
   wordBuffer_.assign(' ');
   inLiteral_ = false;
+  sourcePosition_ = 0;
+  peekOffset_ = wordStart_ = wordOffset_ = 0;
+}
+
+size_t LogicalReader::getSourceOffset(size_t offset) const {
+  return cleaner_ != nullptr ? cleaner_->getSourceOffset(offset) : offset;
 }
 
 void LogicalReader::closeFile() { charReader_->closeFile(); }
@@ -99,7 +124,8 @@ bool LogicalReader::hasMoreWords() {
     CleanCursor cursor(*cleaner_);
     return peekNonBlankFrom(cursor);
   }
-  return peekNonBlankFrom(*charReader_);
+  CountingSource counting(*charReader_, sourcePosition_);
+  return peekNonBlankFrom(counting);
 }
 
 template <class Source>
@@ -107,22 +133,27 @@ bool LogicalReader::peekNonBlankFrom(Source& src) {
   if (hasPeekChar_) return true;
   // The blanks read here are dropped without touching prevChar and curChar.
   char c = ' ';
-  while (isBlankChar(c) && src.hasMoreChars()) c = src.readChar();
+  while (isBlankChar(c) && src.hasMoreChars()) {
+    peekOffset_ = src.position();
+    c = src.readChar();
+  }
   hasPeekChar_ = !isBlankChar(c);
   peekChar_ = c;
   return hasPeekChar_;
 }
 
-const std::string& LogicalReader::readWord() {
+void LogicalReader::readWordInto(std::string& out) {
   if (cleaner_ != nullptr) {
     CleanCursor cursor(*cleaner_);
-    return readWordFrom(cursor);
+    readWordFrom(cursor, out);
+    return;
   }
-  return readWordFrom(*charReader_);
+  CountingSource counting(*charReader_, sourcePosition_);
+  readWordFrom(counting, out);
 }
 
 template <class Source>
-const std::string& LogicalReader::readWordFrom(Source& src) {
+void LogicalReader::readWordFrom(Source& src, std::string& out) {
   // Takes the run [p, q) of characters that the current step would take one
   // by one with the same outcome, leaving prevChar and curChar as it would.
   auto takeRun = [&](const char* p, const char* q, bool append) {
@@ -135,20 +166,28 @@ const std::string& LogicalReader::readWordFrom(Source& src) {
     }
   };
 
+  // Where the character taken in step 1 stands: asked only where a word
+  // begins, so the walk over the characters does not pay for it.
+  bool fromPeek = false;
+  auto offsetOfChar = [&]() -> size_t { return fromPeek ? peekOffset_ : src.position() - 1; };
+
   for (;;) {
     // 1. The next character.
     if (hasPeekChar_) {
       prevChar_ = curChar_;
       curChar_ = peekChar_;
       hasPeekChar_ = false;
+      fromPeek = true;
     } else if (src.hasMoreChars()) {
       prevChar_ = curChar_;
       curChar_ = src.readChar();
+      fromPeek = false;
     } else {
       if (isBlankWord()) raiseEndOfFile();
-      word_.assign(wordBuffer_.data(), wordBuffer_.size());
+      copyWord(out);
+      wordOffset_ = wordStart_;
       wordBuffer_.clear();
-      return word_;
+      return;
     }
     const char c = curChar_;
 
@@ -174,7 +213,7 @@ const std::string& LogicalReader::readWordFrom(Source& src) {
     switch (kindOf(c)) {
       case kBlank:
         // 3. White space ends a word.
-        if (prevKind != kBlank) return completeWord(' ');
+        if (prevKind != kBlank) return completeWord(out, ' ', 0);
         if constexpr (WalksInPlace<Source>) {
           const char* p = src.current();
           const char* q = p;
@@ -188,32 +227,32 @@ const std::string& LogicalReader::readWordFrom(Source& src) {
         inLiteral_ = true;
         quoteChar_ = c;
         if (prevKind == kBlank) {
-          wordBuffer_.assign(c);
+          startWord(c, offsetOfChar());
           continue;
         }
-        return completeWord(c);
+        return completeWord(out, c, offsetOfChar());
 
       case kSymbol:
         // 5. A symbol joins the symbol before it only when the pair is one.
         if (prevKind == kBlank) {
-          wordBuffer_.assign(c);
+          startWord(c, offsetOfChar());
           continue;
         }
-        if (prevKind != kSymbol) return completeWord(c);  // a quote or an ordinary character
+        if (prevKind != kSymbol) return completeWord(out, c, offsetOfChar());  // a quote or an ordinary character
         if (wordBuffer_.size() == 0 ? SymbolRuleMgr::isSymbol(c)
             : wordBuffer_.size() == 1 ? SymbolRuleMgr::isSymbolPair(wordBuffer_[0], c)
                                       : false) {
           wordBuffer_.push(c);
           continue;
         }
-        return completeWord(c);
+        return completeWord(out, c, offsetOfChar());
 
       case kOrdinary:
         // 6. Any other character continues a name or number.
         if (prevKind == kBlank) {
-          wordBuffer_.assign(c);
+          startWord(c, offsetOfChar());
         } else if (prevKind == kSymbol || prevKind == kQuote) {
-          return completeWord(c);
+          return completeWord(out, c, offsetOfChar());
         } else {
           wordBuffer_.push(c);
         }

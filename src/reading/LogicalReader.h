@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,7 +30,18 @@ class LogicalReader final {
   bool hasMoreWords();
   // The next word, valid until the next call. Past the last word: the message
   // "解析の途中でEOFに到達しました", then error 500020.
-  const std::string& readWord();
+  const std::string& readWord() {
+    readWordInto(word_);
+    return word_;
+  }
+  // The same into out, whose storage is reused: the push-back reader reads
+  // each word straight into its slot, without a copy in between.
+  void readWordInto(std::string& out);
+  // Where the word readWord handed out last begins, as an offset into the
+  // character source's text (for a CommentCleaner: into its clean text).
+  size_t getWordOffset() const { return wordOffset_; }
+  // The offset in the file's text of an offset into the source's text.
+  size_t getSourceOffset(size_t offset) const;
 
   ICharSource* getCharReader() const { return charReader_.get(); }
 
@@ -69,12 +81,28 @@ class LogicalReader final {
   template <class Source>
   bool peekNonBlankFrom(Source& src);
   template <class Source>
-  const std::string& readWordFrom(Source& src);
-  // Hands out the finished word and starts the next one with c.
-  const std::string& completeWord(char c) {
-    word_.assign(wordBuffer_.data(), wordBuffer_.size());
+  void readWordFrom(Source& src, std::string& out);
+  // Hands out the finished word into out and starts the next one with c,
+  // the character just taken, at offset.
+  void completeWord(std::string& out, char c, size_t offset) {
+    copyWord(out);
+    wordOffset_ = wordStart_;
+    startWord(c, offset);
+  }
+  // out = the word being built. Within out's storage (nearly always, as the
+  // ring's slots keep theirs) a resize and a copy, cheaper than assign.
+  void copyWord(std::string& out) const {
+    const size_t n = wordBuffer_.size();
+    if (n > out.capacity()) {
+      out.assign(wordBuffer_.data(), n);
+      return;
+    }
+    out.resize(n);
+    if (n > 0) std::memcpy(out.data(), wordBuffer_.data(), n);
+  }
+  void startWord(char c, size_t offset) {
     wordBuffer_.assign(c);
-    return word_;
+    wordStart_ = offset;
   }
   bool isBlankWord() const {
     return wordBuffer_.size() == 0 || (wordBuffer_.size() == 1 && isBlankChar(wordBuffer_[0]));
@@ -89,8 +117,14 @@ class LogicalReader final {
   char peekChar_ = ' ';
   char prevChar_ = ' ';
   char curChar_ = ' ';
+  // Offsets in the source's text: of peekChar, of the first character of
+  // wordBuffer, and of the word last handed out.
+  size_t peekOffset_ = 0;
+  size_t wordStart_ = 0;
+  size_t wordOffset_ = 0;
+  size_t sourcePosition_ = 0;  // characters taken from a source other than a CommentCleaner
   WordBuffer wordBuffer_;
-  std::string word_;  // the word last handed out
+  std::string word_;  // the word readWord handed out last
   bool inLiteral_ = false;
   char quoteChar_ = '"';
 };

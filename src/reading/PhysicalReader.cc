@@ -2,16 +2,20 @@
 
 #include <cstring>
 
+#include "reading/SourceLines.h"
+
 namespace rzt {
 
-void PhysicalReader::openText(std::string_view text) {
+void PhysicalReader::openText(std::string_view text, SourceLines* lines) {
   text_ = text;
+  lines_ = lines;
   pos_ = 0;
   lineState_ = 0;
 }
 
 void PhysicalReader::closeFile() {
   text_ = {};
+  lines_ = nullptr;
   pos_ = 0;
 }
 
@@ -87,6 +91,7 @@ bool PhysicalReader::nextLine() {
   if (newline != nullptr) {
     // The line feed itself: white space that ends a line comment.
     result = true;
+    if (lines_ != nullptr) lines_->addLineFeed(static_cast<size_t>(newline - begin));
     p = newline + 1;
     if (state == 1 || state == 2) {
       state = 0;

@@ -6,14 +6,19 @@
 
 namespace rzt {
 
+class SourceLines;
+
 // Reads a file's text line by line (only a line feed ends a line) and tells
 // for each line whether it holds statement text, comment text, both or
 // neither. It walks the text the file's reader has already read and decoded
-// for the word pass, so each file is read once.
+// for the word pass, so each file is read once, and hands the line feeds it
+// meets to the declarations' line numbers.
 class PhysicalReader final {
  public:
-  // Starts at the beginning of text, which must stay valid until closeFile.
-  void openText(std::string_view text);
+  // Starts at the beginning of text, which must stay valid until closeFile;
+  // each line feed read is added to lines, when given (reset for the text
+  // by the caller).
+  void openText(std::string_view text, SourceLines* lines = nullptr);
   void closeFile();
   // Reads and classifies one line; false when the file had no more
   // characters (a line of carriage returns only still counts as a line).
@@ -26,6 +31,7 @@ class PhysicalReader final {
   static bool isWhiteSpace(char c) { return c == '\t' || c == ' ' || c == '\r' || c == '\n'; }
 
   std::string_view text_;
+  SourceLines* lines_ = nullptr;
   size_t pos_ = 0;
   bool statementFlag_ = false;
   bool commentFlag_ = false;

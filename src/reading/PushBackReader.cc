@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "reading/LogicalReader.h"
+#include "reading/SourceLines.h"
 #include "support/Counter.h"
 #include "support/IUserMessage.h"
 #include "support/RztError.h"
@@ -62,19 +63,21 @@ const std::string& PushBackReader::takeFromPool() {
 }
 
 const std::string& PushBackReader::readFromWordReader() {
-  const std::string& word = wordReader_->readWord();
   const int32_t slot = writeIndex_;
-  storeWordToPool(word);
+  storeWordToPool(*wordReader_);
   wordCount_ = checkedAdd(wordCount_, 1);
   return pool_[slot];
 }
 
-void PushBackReader::storeWordToPool(const std::string& word) {
+void PushBackReader::storeWordToPool(LogicalReader& words) {
   if (readIndex_ != writeIndex_) {
     throw RztError(kErrPoolRead, "PushBackReader.storeWordToPool", kTextPoolRead);
   }
-  // assign keeps the slot's storage: no allocation once the ring is warm.
-  pool_[writeIndex_].assign(word);
+  // The word goes straight into its slot, whose storage is kept: no
+  // allocation once the ring is warm. A word reader's error leaves the ring
+  // as it was.
+  words.readWordInto(pool_[writeIndex_]);
+  offsets_[writeIndex_] = static_cast<uint32_t>(words.getWordOffset());
   writeIndex_ = nextPoolIndex(writeIndex_);
   readIndex_ = writeIndex_;
 }
@@ -93,6 +96,11 @@ void PushBackReader::pushBackToPool(int32_t count) {
   int32_t index = readIndex_ - count;
   if (index < 1) index += kPoolSize;
   readIndex_ = index;
+}
+
+int32_t PushBackReader::getLineAt(uint32_t wordOffset) const {
+  if (lines_ == nullptr) return 0;
+  return lines_->lineOf(wordReader_->getSourceOffset(wordOffset));
 }
 
 const std::string& PushBackReader::preReadWord() {

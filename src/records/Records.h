@@ -11,6 +11,10 @@ namespace rzt {
 struct FileRecord {
   std::string dirName;
   std::string fileName;
+  // The path relative to the folder the analysis was started on, "/"
+  // between its parts (the bare name for a file directly in it, or for a
+  // single file analysed by itself).
+  std::string filePath;
   std::string packageName;
   Counter importCount;
   Counter classCount;
@@ -28,6 +32,11 @@ struct FileRecord {
 struct ClassRecord {
   std::string packageName;
   std::string fileName;
+  std::string filePath;  // as the file's record has it
+  // The line of the declaration, counting from 1: of the type's name; for an
+  // anonymous class, of its "new"; for an enum constant's body, of the
+  // constant's name. 0 where it is not known.
+  int32_t line = 0;
   bool classType = true;  // false for an interface
   bool abstractClass = false;
   bool finalClass = false;
@@ -59,6 +68,8 @@ struct ClassRecord {
 struct MethodRecord {
   std::string packageName;
   std::string fileName;
+  std::string filePath;  // as the file's record has it
+  int32_t line = 0;      // of the method's or constructor's name; 0 where not known
   std::string className;
   bool constructorMethod = false;
   bool staticMethod = false;

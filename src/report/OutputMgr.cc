@@ -146,6 +146,7 @@ void OutputMgr::skippedFileAnalysis(const SkippedFileRecord& file) {
 void OutputMgr::writeFinding(const Finding& finding) {
   const int32_t row = nextRow(diagnosisRow_, diagnosisSheet_);
   writeRecordRow(*workbook_, diagnosisSheet_, row, kDiagnosisColumns, finding);
+  for (IFindingWriter* writer : findingWriters_) writer->writeFinding(finding);
 }
 
 void OutputMgr::summaryRow(int32_t row, std::string_view label, std::optional<double> value,

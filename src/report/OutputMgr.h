@@ -60,6 +60,11 @@ class OutputMgr : public IReportWriter, private IFindingWriter {
   // tab, listing the files whose analysis failed; off (the default), no such
   // sheet.
   void setKeepGoing(bool keepGoing) { keepGoing_ = keepGoing; }
+  // Each finding is handed to writer too, after its row on "診断", in the
+  // order of the rows; writer is borrowed and must outlive the analyses.
+  void addFindingWriter(IFindingWriter& writer) { findingWriters_.push_back(&writer); }
+  // The rules of the diagnosis with the thresholds the last prepare read.
+  std::span<const DiagnosisRule> diagnosisRules() const { return diagnosis_.rules(); }
 
   // The summary of the last finished analysis, for front ends that print it.
   const std::vector<SummaryRow>& summary() const { return summary_; }
@@ -104,6 +109,7 @@ class OutputMgr : public IReportWriter, private IFindingWriter {
   bool syntaxColumn_ = false;
 
   ThresholdDiagnosis diagnosis_;
+  std::vector<IFindingWriter*> findingWriters_;
   ReportTotals totals_;
   // Package names folded to lower case (ASCII letters).
   std::unordered_set<std::string> packageRegistry_;

@@ -58,7 +58,20 @@ void writeRecordRow(IWorkbook& workbook, IWorkbook::Sheet sheet, int32_t row, st
   }
 }
 
-// One row of the sheet "診断": a count that reached its threshold.
+// One rule of the diagnosis: a threshold of the option settings and what a
+// finding of it says.
+struct DiagnosisRule {
+  std::string_view id;       // the option's name, e.g. "MMaxStatement"
+  std::string_view level;    // "[File]", "[Class]" or "[Method]"
+  std::string_view message;  // e.g. "ステートメントが多過ぎます"
+  int32_t threshold = 0;
+  // A value at or below the threshold is a finding (the comment ratio);
+  // otherwise one at or above it.
+  bool lowerBound = false;
+};
+
+// One row of the sheet "診断": a count that reached its threshold, with
+// where it was found (not on the sheet).
 struct Finding {
   std::string_view packageName;
   std::string_view fileName;
@@ -67,6 +80,9 @@ struct Finding {
   std::string_view level;                   // "[File]", "[Class]" or "[Method]"
   std::string_view message;
   double value = 0;
+  const DiagnosisRule* rule = nullptr;  // the rule that holds
+  std::string_view filePath;            // relative to the analysed folder
+  int32_t line = 0;                     // of the declaration; 1 for a file
 };
 
 // The columns of the report's sheets.

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <span>
+#include <string>
 
 #include "records/Records.h"
 #include "report/SheetLayout.h"
@@ -8,6 +11,10 @@
 namespace rzt {
 
 class IOption;
+
+// A finding's value or threshold as text, the shortest decimal that reads
+// back as the same number ("52", "3"); "nan" or "inf" were it not finite.
+std::string findingValueText(double value);
 
 // Where the findings of the diagnosis go, one at a time.
 class IFindingWriter {
@@ -25,6 +32,9 @@ class ThresholdDiagnosis {
  public:
   // Reads the twelve thresholds, in the order of the option getters.
   void loadThresholds(const IOption& diagPara);
+  // The twelve rules in the order of the option getters, with the
+  // thresholds last loaded; a finding points into them.
+  std::span<const DiagnosisRule> rules() const { return rules_; }
 
   // "命令行が多過ぎます", "クラス数が多過ぎます", then "コメントが少な過ぎます"
   // for a file with lines whose comment ratio in percent is at most
@@ -39,9 +49,26 @@ class ThresholdDiagnosis {
   void diagnoseMethod(const MethodRecord& method, IFindingWriter& out) const;
 
  private:
-  int32_t fMaxClass_ = 0, fMaxLoc_ = 0, fMinCommentRate_ = 0;
-  int32_t cMaxStatement_ = 0, cMaxPubMethod_ = 0, cMaxAveStatement_ = 0, cMaxPubAttr_ = 0;
-  int32_t mMaxStatement_ = 0, mMaxMsgSend_ = 0, mMaxVariable_ = 0, mMaxBranch_ = 0, mMaxLoop_ = 0;
+  // The rules by the order of the option getters.
+  enum RuleIndex {
+    kFMaxClass,
+    kFMaxLoc,
+    kFMinCommentRate,
+    kCMaxStatement,
+    kCMaxPubMethod,
+    kCMaxAveStatement,
+    kCMaxPubAttr,
+    kMMaxStatement,
+    kMMaxMsgSend,
+    kMMaxVariable,
+    kMMaxBranch,
+    kMMaxLoop,
+    kRuleCount
+  };
+  int32_t threshold(RuleIndex rule) const { return rules_[rule].threshold; }
+
+  std::array<DiagnosisRule, kRuleCount> rules_ = makeRules();
+  static std::array<DiagnosisRule, kRuleCount> makeRules();
 };
 
 }  // namespace rzt

@@ -22,7 +22,11 @@ std::string describe(const CliArguments& a) {
   }
   s << "] zoom=" << (a.zoom ? *a.zoom : "-") << " enc=" << a.encoding << (a.modernSyntax ? " modern" : "")
     << (a.quiet ? " quiet" : "") << (a.version ? " version" : "") << (a.failOnFindings ? " gate" : "")
-    << (a.format == ReportFormat::kJson ? " json" : a.format == ReportFormat::kCsv ? " csv" : "")
+    << (a.listFindings ? " list" : "")
+    << (a.format == ReportFormat::kJson   ? " json"
+        : a.format == ReportFormat::kCsv  ? " csv"
+        : a.format == ReportFormat::kSarif ? " sarif"
+                                           : "")
     << " path=" << a.path;
   return s.str();
 }
@@ -73,6 +77,10 @@ std::vector<ParseCase> parseCases() {
       {{"-o", "a.csv.XLSX", "src"}, "help=0 r=0 o=a.csv.XLSX diag=1 t=[] zoom=- enc=auto path=src"},
       {{"-o", "-", "src"}, "help=0 r=0 o=- diag=1 t=[] zoom=- enc=auto json path=src"},
       {{"-o-", "src"}, "help=0 r=0 o=- diag=1 t=[] zoom=- enc=auto json path=src"},
+      {{"-o", "ci/rzt.sarif", "src"}, "help=0 r=0 o=ci/rzt.sarif diag=1 t=[] zoom=- enc=auto sarif path=src"},
+      {{"-o", "R.SARIF", "src"}, "help=0 r=0 o=R.SARIF diag=1 t=[] zoom=- enc=auto sarif path=src"},
+      {{"--list-findings", "src"}, "help=0 r=0" + kDefaults + " list path=src"},
+      {{"--list-findings", "-o", "-", "src"}, "help=0 r=0 o=- diag=1 t=[] zoom=- enc=auto list json path=src"},
       {{"-h", "src"}, "help=1 r=0" + kDefaults + " path=src"},
       // Bad usage.
       {{}, "!no PATH"},
@@ -114,11 +122,15 @@ std::vector<ParseCase> parseCases() {
       {{"--syntax", "java8", "src"}, "!--syntax is classic or modern, not 'java8'"},
       {{"src", "--syntax"}, "!--syntax needs classic or modern"},
       {{"--encoding=", "src"}, "!--encoding needs a name"},
-      {{"-o", "report.txt", "src"}, "!must end in .xlsx, .json or .csv"},
-      {{"-o", "report", "src"}, "!must end in .xlsx, .json or .csv"},
-      {{"-o", ".json", "src"}, "!must end in .xlsx, .json or .csv"},
-      {{"-o", "out/", "src"}, "!must end in .xlsx, .json or .csv"},
+      {{"-o", "report.txt", "src"}, "!must end in .xlsx, .json, .csv or .sarif"},
+      {{"-o", "report", "src"}, "!must end in .xlsx, .json, .csv or .sarif"},
+      {{"-o", ".json", "src"}, "!must end in .xlsx, .json, .csv or .sarif"},
+      {{"-o", "out/", "src"}, "!must end in .xlsx, .json, .csv or .sarif"},
       {{"--fail-on-findings", "--no-diagnosis", "src"}, "!--fail-on-findings needs the diagnosis"},
+      {{"--no-diagnosis", "-o", "r.sarif", "src"}, "!a .sarif log holds the findings of the diagnosis"},
+      {{"--list-findings", "--no-diagnosis", "src"}, "!--list-findings needs the diagnosis"},
+      {{"--list-findings=yes", "src"}, "!unknown option '--list-findings=yes'"},
+      {{"-o", ".sarif", "src"}, "!must end in .xlsx, .json, .csv or .sarif"},
       {{"--quiet=1", "src"}, "!unknown option '--quiet=1'"},
       {{"--version=2"}, "!unknown option '--version=2'"},
   };

@@ -183,7 +183,7 @@ std::vector<StatusCase> statusCases() {
       {"NoFindings", noFindings, 0, {}},
       {"ErrorBeforeFindings", {"--fail-on-findings", "-r", "broken", "-o", "@json"}, 1, {"error 500020"}},
       {"MissingPath", {"--fail-on-findings", "nowhere", "-o", "@json"}, 1, {"パスが見つかりません"}},
-      {"BadExtension", {"-o", "out/report.txt", "src"}, 2, {"must end in .xlsx, .json or .csv", "Usage:"}},
+      {"BadExtension", {"-o", "out/report.txt", "src"}, 2, {"must end in .xlsx, .json, .csv or .sarif", "Usage:"}},
       {"GateWithoutDiagnosis", {"--fail-on-findings", "--no-diagnosis", "src"}, 2, {"needs the diagnosis"}},
       {"UnknownOption", {"--fail-on", "src"}, 2, {"unknown option"}},
       {"Version", {"--version"}, 0, {}, "rzt-cli " RZT_VERSION "\n"},

@@ -1,15 +1,18 @@
 // Writes reports from hostile names and texts in every format: the bytes
 // become the names, access texts and counts of files, classes, methods and
 // skipped files, handed to the report writer once for a workbook in memory
-// and once each for .xlsx, JSON and CSV files. Every result must be well
-// formed (each XML part of the .xlsx parses with expat, the JSON parses,
-// every CSV record is as wide as its heading) and hold the cells of the
-// workbook in memory; anything else aborts.
+// and once each for .xlsx, JSON and CSV files, with the findings as a SARIF
+// log. Every result must be well formed (each XML part of the .xlsx parses
+// with expat, the JSON parses, every CSV record is as wide as its heading,
+// the SARIF log is UTF-8 JSON with one result per finding, each URI plain
+// ASCII that decodes to its file's path) and hold the cells of the workbook
+// in memory; anything else aborts.
 
 #include <expat.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -28,11 +31,13 @@
 #include "XlsxReader.h"
 #include "records/Records.h"
 #include "options/OptionValues.h"
+#include "reading/TextDecoding.h"
 #include "report/CellText.h"
 #include "report/CsvWorkbook.h"
 #include "report/JsonWorkbook.h"
 #include "report/MemoryWorkbook.h"
 #include "report/OutputMgr.h"
+#include "report/SarifLog.h"
 #include "report/XlsxWorkbook.h"
 #include "support/RztError.h"
 
@@ -80,6 +85,7 @@ struct Events {
   bool endsWithError = false;
   bool syntaxErrors = false;
   std::vector<std::function<void(rzt::OutputMgr&)>> calls;
+  std::vector<std::string> paths;  // of the records
 };
 
 Events readEvents(Input& in) {
@@ -97,6 +103,9 @@ Events readEvents(Input& in) {
         m.className = in.text();
         m.fileName = in.text();
         m.methodName = in.text();
+        m.filePath = in.text();
+        e.paths.push_back(m.filePath);
+        m.line = in.byte();
         m.access = in.text();
         const uint8_t flags = in.byte();
         m.constructorMethod = flags & 1;
@@ -118,6 +127,9 @@ Events readEvents(Input& in) {
         c.packageName = in.text();
         c.className = in.text();
         c.fileName = in.text();
+        c.filePath = in.text();
+        e.paths.push_back(c.filePath);
+        c.line = in.byte();
         c.access = in.text();
         c.kindText = in.text();
         const uint8_t flags = in.byte();
@@ -134,6 +146,8 @@ Events readEvents(Input& in) {
         f.dirName = in.text();
         f.fileName = in.text();
         f.packageName = in.text();
+        f.filePath = in.text();
+        e.paths.push_back(f.filePath);
         f.allLoc = in.count();
         f.loc = in.count();
         f.commentLoc = in.count();
@@ -162,9 +176,12 @@ Events readEvents(Input& in) {
 // Hands the events to a report writing into the workbook the factory makes;
 // false when the report ended with one of the system's errors (a total that
 // overflows, say), the same for every format.
-bool report(const Events& events, rzt::OutputMgr::WorkbookFactory factory) {
+// With a log, the findings go into it too, and it is closed as rzt-cli
+// closes it.
+bool report(const Events& events, rzt::OutputMgr::WorkbookFactory factory, rzt::SarifLog* log = nullptr) {
   rzt::OutputMgr mgr(std::move(factory));
   mgr.setKeepGoing(events.keepGoing);
+  if (log != nullptr) mgr.addFindingWriter(*log);
   rzt::OptionValues options;
   options.optDiag = events.diagnosis;
   mgr.prepare(options);
@@ -172,13 +189,19 @@ bool report(const Events& events, rzt::OutputMgr::WorkbookFactory factory) {
     for (const auto& call : events.calls) call(mgr);
     if (events.endsWithError) {
       mgr.finishedWithError();
+      if (log != nullptr) log->setPartial("ended early");
     } else {
       mgr.finishedAllAnalysis();
     }
+    if (log != nullptr) log->close(mgr.diagnosisRules());
     return true;
   } catch (const rzt::RztError& e) {
     if (e.number() != rzt::kErrOverflow) broken("unexpected error " + std::to_string(e.number()) + ": " + e.description());
     mgr.finishedWithError();
+    if (log != nullptr) {
+      log->setPartial(e.description());
+      log->close(mgr.diagnosisRules());
+    }
     return false;
   }
 }
@@ -251,6 +274,52 @@ void checkCsv(const MemoryWorkbook& memory, const fs::path& report) {
   }
 }
 
+// Rows of the diagnosis sheet that are findings (they name a level).
+size_t findingRows(const MemoryWorkbook& memory) {
+  const MemoryWorkbook::SheetData* sheet = memory.sheet("診断");
+  if (sheet == nullptr) return 0;
+  size_t n = 0;
+  for (const auto& [at, c] : sheet->cells) {
+    if (at.first > 1 && at.second == 5 && c.hasText) ++n;
+  }
+  return n;
+}
+
+std::string percentDecoded(const std::string& uri) {
+  std::string out;
+  for (size_t i = 0; i < uri.size(); ++i) {
+    if (uri[i] == '%' && i + 2 < uri.size()) {
+      out += static_cast<char>(std::stoi(uri.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+    } else {
+      out += uri[i];
+    }
+  }
+  return out;
+}
+
+void checkSarif(const MemoryWorkbook& memory, const fs::path& file, const std::vector<std::string>& paths) {
+  const std::string bytes = rzt::test::readFile(file);
+  if (!rzt::isValidUtf8(bytes)) broken("sarif: not UTF-8");
+  const rzt::test::JsonValue document = rzt::test::parseJson(bytes);
+  const rzt::test::JsonValue* runs = document.member("runs");
+  if (runs == nullptr || runs->items.size() != 1) broken("sarif: not one run");
+  const rzt::test::JsonValue* results = runs->items[0].member("results");
+  if (results == nullptr || results->items.size() != findingRows(memory)) broken("sarif: not one result per finding");
+  for (const rzt::test::JsonValue& r : results->items) {
+    const rzt::test::JsonValue* locations = r.member("locations");
+    if (locations == nullptr) continue;  // a finding of a record without a path
+    const rzt::test::JsonValue* physical = locations->items.at(0).member("physicalLocation");
+    const std::string& uri = physical->member("artifactLocation")->member("uri")->text;
+    for (const char c : uri) {
+      if (c <= 0x20 || c >= 0x7F || c == '#' || c == '?' || c == '"' || c == '\\') broken("sarif: a byte left in a URI");
+    }
+    if (std::find(paths.begin(), paths.end(), percentDecoded(uri)) == paths.end()) broken("sarif: a URI of no record");
+    const rzt::test::JsonValue* region = physical->member("region");
+    if (region != nullptr && region->member("startLine")->number < 1) broken("sarif: a line before the first");
+  }
+}
+
 const fs::path& scratch() {
   static const fs::path dir = [] {
     fs::path d = fs::temp_directory_path() / ("rzt-fuzz-writers-" + std::to_string(::getpid()));
@@ -273,15 +342,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const fs::path xlsx = scratch() / "r.xlsx";
   const fs::path json = scratch() / "r.json";
   const fs::path csv = scratch() / "r.csv";
+  const fs::path sarif = scratch() / "r.sarif";
   fs::remove_all(scratch());
   fs::create_directories(scratch());
   try {
     if (report(events, [&] { return std::make_unique<rzt::XlsxWorkbook>(xlsx); }) != complete) broken("xlsx ends otherwise");
     if (report(events, [&] { return std::make_unique<rzt::JsonWorkbook>(json); }) != complete) broken("json ends otherwise");
     if (report(events, [&] { return std::make_unique<rzt::CsvWorkbook>(csv); }) != complete) broken("csv ends otherwise");
+    {
+      rzt::SarifLog log(sarif, scratch(), "rzt-cli", "0");
+      auto again = std::make_shared<MemoryWorkbook>();
+      if (report(events, [again] { return std::make_unique<rzt::test::SharedWorkbook>(again); }, &log) != complete) {
+        broken("sarif ends otherwise");
+      }
+    }
     checkXlsx(*memory, written(xlsx));
     checkJson(*memory, written(json));
     checkCsv(*memory, written(csv));
+    checkSarif(*memory, written(sarif), events.paths);
   } catch (const rzt::RztError& e) {
     broken("error " + std::to_string(e.number()) + ": " + e.description());
   } catch (const std::exception& e) {

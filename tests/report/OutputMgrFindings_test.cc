@@ -97,5 +97,66 @@ TEST(OutputMgrFindings, CountsTheFindingRowsOfTheDiagnosisSheet) {
   }
 }
 
+// What a finding writer was handed, as text: the cells of its row and where.
+class RecordingFindingWriter : public IFindingWriter {
+ public:
+  void writeFinding(const Finding& f) override {
+    std::string row = (f.packageName.empty() ? "-" : std::string(f.packageName)) + "|" + std::string(f.fileName) + "|" +
+                      (f.className ? *f.className : "-") + "|" + (f.methodName ? *f.methodName : "-") + "|" +
+                      std::string(f.level) + "|" + std::string(f.message) + "|" + std::to_string(f.value);
+    rows.push_back(row);
+    places.push_back(std::string(f.filePath) + ":" + std::to_string(f.line) + " " +
+                     (f.rule ? std::string(f.rule->id) : "?"));
+  }
+  std::vector<std::string> rows;
+  std::vector<std::string> places;
+};
+
+std::string cellText(const MemoryWorkbook& book, int32_t row, int32_t column) {
+  const MemoryWorkbook::Cell* cell = book.cell("診断", row, column);
+  // An empty text leaves the cell without value.
+  if (cell == nullptr || (!cell->hasText && !cell->hasNumber)) return "-";
+  return cell->hasText ? cell->text : std::to_string(cell->number);
+}
+
+TEST(OutputMgrFindings, HandsEachFindingOnInTheOrderOfItsRows) {
+  test::TempDir dir;
+  dir.write("a/A.java", "package a;\npublic class A {\n  public int f;\n  void m() {\n    x(); y(); z();\n  }\n}\n");
+  dir.write("a/b/B.java", "class B {\n\n  void n() {\n    if (p) { q(); } if (r) { s(); }\n  }\n}\n");
+  dir.write("C.java", "class C { }\n");
+  OptionValues options;
+  ASSERT_TRUE(options.setField("MMaxMsgSend", "3"));
+  ASSERT_TRUE(options.setField("MMaxBranch", "2"));
+  for (int32_t jobs : {1, 2}) {
+    SCOPED_TRACE(jobs);
+    auto book = std::make_shared<MemoryWorkbook>();
+    OutputMgr outputMgr([&] { return std::make_unique<test::SharedWorkbook>(book); });
+    outputMgr.setKeepGoing(true);
+    RecordingFindingWriter first, second;
+    outputMgr.addFindingWriter(first);
+    outputMgr.addFindingWriter(second);
+    test::RecordingStatusLine status;
+    test::RecordingUserMessage messages;
+    AnalyzerMain analyzer(status, messages);
+    analyzer.setJobs(jobs);
+    analyzer.setKeepGoing(true);
+    analyzer.init(&outputMgr, options);
+    analyzer.doAnalysisDir(dir.str(), true);
+
+    std::vector<std::string> rows;
+    for (int32_t row = 2; book->cell("診断", row, 5) != nullptr; ++row) {
+      std::string text;
+      for (int32_t column = 1; column <= 7; ++column) text += (column > 1 ? "|" : "") + cellText(*book, row, column);
+      rows.push_back(text);
+    }
+    EXPECT_EQ(rows, first.rows);
+    EXPECT_EQ(first.rows, second.rows);
+    EXPECT_EQ((std::vector<std::string>{"C.java:1 FMinCommentRate", "a/A.java:4 MMaxMsgSend",
+                                        "a/A.java:2 CMaxPubAttr", "a/A.java:1 FMinCommentRate",
+                                        "a/b/B.java:3 MMaxBranch", "a/b/B.java:1 FMinCommentRate"}),
+              first.places);
+  }
+}
+
 }  // namespace
 }  // namespace rzt
