@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <string>
@@ -322,6 +323,54 @@ INSTANTIATE_TEST_SUITE_P(
                    "r.json"},
         BadEarlier{"EmptyToStandardOutput", [](const fs::path& p) { writeText(p, ""); }, "-"}),
     [](const testing::TestParamInfo<BadEarlier>& info) { return std::string(info.param.name); });
+
+// The SARIF log of a run with --compare: each result has its state against
+// the earlier report, the findings gone are results "absent", and the log
+// is valid by the SARIF 2.1.0 schema.
+TEST(ComparisonSarif, ResultsCarryTheirBaselineStates) {
+  const TwoVersions versions;
+  ASSERT_FALSE(testing::Test::HasFailure());
+  const RunResult run = versions.runAfter({"--compare", "before.json", "-o", "after.sarif"});
+  ASSERT_EQ(0, run.status) << run.err;
+  ASSERT_EQ(0, versions.runAfter({"-o", "after.json"}).status);
+  const fs::path log = versions.dir.path() / "after.sarif";
+
+  const std::string command = std::string("'") + RZT_NODE_PATH + "' '" + RZT_SARIF_VALIDATE_JS + "' '" + log.string() +
+                              "' >/dev/null 2>&1";
+  EXPECT_EQ(0, std::system(command.c_str())) << "the log is not valid by the schema";
+
+  const test::JsonValue document = test::parseJson(test::readFile(log));
+  const std::vector<test::JsonValue>& results = document.member("runs")->items.at(0).member("results")->items;
+  const size_t findings = test::parseJson(test::readFile(versions.dir.path() / "after.json")).member("診断")->items.size();
+  ASSERT_EQ(findings + 1, results.size());
+  std::map<std::string, std::vector<std::string>> byState;  // state: messages of results not unchanged
+  for (size_t i = 0; i < results.size(); ++i) {
+    const test::JsonValue* state = results[i].member("baselineState");
+    ASSERT_NE(nullptr, state) << "result " << i;
+    // This run's results first, in the order of "診断", the absent one last.
+    EXPECT_EQ(i == findings, state->text == "absent") << "result " << i;
+    if (state->text == "unchanged") continue;
+    std::string where;
+    const test::JsonValue& location = results[i].member("locations")->items.at(0);
+    if (const test::JsonValue* logical = location.member("logicalLocations")) {
+      where = logical->items.at(0).member("fullyQualifiedName")->text;
+    }
+    if (const test::JsonValue* physical = location.member("physicalLocation")) {
+      where = physical->member("artifactLocation")->member("uri")->text;
+    }
+    byState[state->text].push_back(where + ": " + results[i].member("message")->member("text")->text);
+  }
+  EXPECT_EQ((std::map<std::string, std::vector<std::string>>{
+                {"new", {"jp/example/shop/util/Clock.java: コメントが少な過ぎます (0 ≤ 10)"}},
+                {"updated",
+                 {"jp/example/shop/order/Order.java: コメントが少な過ぎます (8 ≤ 10)",
+                  "jp/example/shop/util/Money.java: ステートメントが多過ぎます (12 ≥ 11)",
+                  "jp/example/shop/util/Money.java: ステートメントが多過ぎます (12 ≥ 11)"}},
+                {"absent", {"jp.example.shop.util/TextTable.JAVA: コメントが少な過ぎます (6)"}},
+            }),
+            byState);
+  EXPECT_EQ("FMinCommentRate", results.back().member("ruleId")->text);
+}
 
 }  // namespace
 }  // namespace rzt
