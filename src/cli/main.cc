@@ -255,7 +255,8 @@ int main(int argc, char** argv) {
     for (const std::string& line : lines) printLine(stderr, line);
     const size_t count = lines.size();
     printLine(stderr, std::to_string(count) + (count == 1 ? " finding" : " findings") +
-                          " new or worse than in " + arguments.compare + ", listed on the sheet \"比較\"");
+                          " new or worse than in " + arguments.compare +
+                          (arguments.dryRun ? "" : ", listed on the sheet \"比較\""));
     return kExitFindings;
   }
   if (const int32_t findings = outputMgr.findingCount(); arguments.failOnFindings && findings > 0) {

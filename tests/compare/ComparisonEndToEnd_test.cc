@@ -372,5 +372,29 @@ TEST(ComparisonSarif, ResultsCarryTheirBaselineStates) {
   EXPECT_EQ("FMinCommentRate", results.back().member("ruleId")->text);
 }
 
+// Both analyses compare: the modern one with itself finds nothing changed,
+// and with a report of the classic one says first that the mode differs.
+TEST(ComparisonOfModes, ModernWithItselfAndWithClassic) {
+  const TwoVersions versions([](const fs::path&) {});
+  ASSERT_FALSE(testing::Test::HasFailure());
+  ASSERT_EQ(0, versions.runAfter({"--syntax", "modern", "-o", "modern.json"}).status);
+  const RunResult itself =
+      versions.runAfter({"--syntax", "modern", "--compare", "modern.json", "--fail-on-findings", "-o", "again.xlsx"});
+  EXPECT_EQ(0, itself.status) << itself.err;
+  EXPECT_EQ("比較: 追加 0, 削除 0, 変更 0; 新規の指摘 0, 解消 0, 悪化 0", linesOf(itself.out).back());
+  const test::XlsxBook again = test::readXlsx(versions.dir.path() / "again.xlsx");
+  ASSERT_NE(nullptr, again.sheet("比較"));
+  EXPECT_EQ(1, again.sheet("比較")->lastRow());
+
+  const RunResult other = versions.runAfter({"--syntax", "modern", "--compare", "before.json", "-o", "other.xlsx"});
+  EXPECT_EQ(0, other.status) << other.err;
+  const test::XlsxBook book = test::readXlsx(versions.dir.path() / "other.xlsx");
+  const test::XlsxSheet* sheet = book.sheet("比較");
+  ASSERT_NE(nullptr, sheet);
+  std::string first;
+  for (int32_t c = 1; c <= 10; ++c) first += (c > 1 ? "|" : "") + cellText(*sheet, 2, c);
+  EXPECT_EQ("Summ||構文|||変更|設定|従来|Java 5以降|", first);
+}
+
 }  // namespace
 }  // namespace rzt
