@@ -24,6 +24,7 @@
 #include "cli/TerminalStatusLine.h"
 #include "cli/TerminalText.h"
 #include "compare/ComparisonSheet.h"
+#include "compare/ReportComparer.h"
 #include "compare/ReportComparison.h"
 #include "compare/ReportReader.h"
 #include "compare/SarifBaseline.h"
@@ -140,9 +141,10 @@ int main(int argc, char** argv) {
     return makeReportWorkbook(arguments.format, arguments.output);
   });
   outputMgr.setKeepGoing(options.keepGoing);
+  ReportComparer comparer(outputMgr);
   if (earlier) {
-    outputMgr.compareWith(earlier, arguments.modernSyntax ? ReportModel::SyntaxMode::kModern
-                                                          : ReportModel::SyntaxMode::kClassic);
+    comparer.compareWith(earlier, arguments.modernSyntax ? ReportModel::SyntaxMode::kModern
+                                                         : ReportModel::SyntaxMode::kClassic);
   }
   AnalyzerMain analyzer(statusLine, messages);
   analyzer.setEncoding(options.encoding);
@@ -183,7 +185,7 @@ int main(int argc, char** argv) {
       analyzer.doAnalysisFile(target.dirName, target.fileName);
     }
     if (sarif) {
-      if (const Comparison* comparison = outputMgr.lastComparison()) {
+      if (const Comparison* comparison = comparer.lastComparison()) {
         writeBaselineStates(*sarif, *comparison, outputMgr.diagnosisRules());
       }
       sarif->close(outputMgr.diagnosisRules());
@@ -222,7 +224,7 @@ int main(int argc, char** argv) {
   }
 
   // Standard output already holds the report itself, which has the summary.
-  const Comparison* comparison = outputMgr.lastComparison();
+  const Comparison* comparison = comparer.lastComparison();
   if (!toStandardOutput) {
     const std::string table = summaryTable(outputMgr.summary());
     std::fwrite(table.data(), 1, table.size(), stdout);

@@ -1,12 +1,8 @@
 #include "report/OutputMgr.h"
 
-#include <array>
 #include <stdexcept>
 #include <utility>
 
-#include "compare/CapturingWorkbook.h"
-#include "compare/ComparisonSheet.h"
-#include "compare/ReportComparison.h"
 #include "options/IOption.h"
 #include "support/AsciiCase.h"
 #include "support/RztError.h"
@@ -33,21 +29,6 @@ std::optional<double> quotient(int32_t dividend, int32_t divisor) {
 
 OutputMgr::OutputMgr(WorkbookFactory factory) : factory_(std::move(factory)) {}
 
-OutputMgr::~OutputMgr() = default;
-
-void OutputMgr::compareWith(std::shared_ptr<const ReportModel> earlier, ReportModel::SyntaxMode currentSyntax) {
-  dropComparison();
-  earlier_ = std::move(earlier);
-  currentSyntax_ = currentSyntax;
-}
-
-void OutputMgr::dropComparison() {
-  // The comparison refers to the captured cells: it goes first.
-  comparison_.reset();
-  captured_.reset();
-  comparisonFailure_ = nullptr;
-}
-
 void OutputMgr::resetTotals() {
   totals_ = ReportTotals();
   packageRegistry_.clear();
@@ -59,25 +40,21 @@ void OutputMgr::resetTotals() {
 void OutputMgr::prepare(const IOption& diagPara) {
   resetTotals();
   workbook_.reset();
-  dropComparison();
-  summarySheet_ = fileSheet_ = classSheet_ = methodSheet_ = diagnosisSheet_ = errorSheet_ = comparisonSheet_ = -1;
+  activeExtra_ = nullptr;
+  summarySheet_ = fileSheet_ = classSheet_ = methodSheet_ = diagnosisSheet_ = errorSheet_ = -1;
   try {
     excelIsMax_ = diagPara.excelIsMax();
     workbook_ = factory_();
-    if (earlier_) {
-      captured_ = std::make_unique<ReportModel>();
-      workbook_ = std::make_unique<CapturingWorkbook>(std::move(workbook_), *captured_,
-                                                      [this](CapturingWorkbook& w) { writeComparison(w); });
-    }
+    if (extra_ != nullptr) workbook_ = extra_->begin(std::move(workbook_));
     excelZoom_ = diagPara.getExcelZoom();
     diagnosisOn_ = false;
     // Each sheet goes before the one made before it: made first, it is the
     // last tab.
     if (keepGoing_) errorSheet_ = createSheet("エラー", errorRow_, kErrorColumns);
-    if (earlier_) {
-      // Its heading row is written with its rows, as the workbook closes.
-      comparisonSheet_ = addSheet(kComparisonSheetName);
-      formatHeadingRow(comparisonSheet_);
+    if (extra_ != nullptr) {
+      const Sheet sheet = addSheet(extra_->sheetName());
+      formatHeadingRow(sheet);
+      extra_->sheetAdded(sheet);
     }
     if (diagPara.diagIsOn()) {
       diagnosisSheet_ = createSheet("診断", diagnosisRow_, kDiagnosisColumns);
@@ -88,10 +65,10 @@ void OutputMgr::prepare(const IOption& diagPara) {
     classSheet_ = createSheet("Class", classRow_, kClassColumns);
     fileSheet_ = createSheet("File", fileRow_, kFileColumns);
     createSummarySheet();
+    activeExtra_ = extra_;
   } catch (...) {
     // A workbook without all its sheets is of no use to anyone.
     workbook_.reset();
-    captured_.reset();
     throw;
   }
 }
@@ -233,40 +210,6 @@ void OutputMgr::finishSheets(bool withSummary) {
   workbook_->showFirst(summarySheet_);
 }
 
-void OutputMgr::writeComparison(IWorkbook& workbook) {
-  // Whatever fails here must not cost the report its other sheets: the
-  // failure is kept and raised once the workbook is written.
-  try {
-    ComparisonOptions options;
-    options.currentSyntax = currentSyntax_;
-    if (diagnosisOn_) {
-      const std::span<const DiagnosisRule> rules = diagnosis_.rules();
-      std::array<int32_t, kThresholdRuleCount> thresholds{};
-      if (rules.size() == thresholds.size()) {
-        for (size_t i = 0; i < rules.size(); ++i) thresholds[i] = rules[i].threshold;
-        options.currentThresholds = thresholds;
-      }
-    }
-    comparison_ = std::make_unique<Comparison>(compareReports(*earlier_, *captured_, options));
-  } catch (...) {
-    comparisonFailure_ = std::current_exception();
-    comparison_.reset();
-  }
-  try {
-    if (comparison_) {
-      writeComparisonSheet(workbook, comparisonSheet_, *comparison_);
-    } else {
-      for (size_t c = 0; c < kComparisonHeadings.size(); ++c) {
-        workbook.setText(comparisonSheet_, 1, static_cast<int32_t>(c) + 1, kComparisonHeadings[c]);
-      }
-    }
-  } catch (...) {
-    // Rows past the sheet's last one, say: those that fit stay.
-    if (!comparisonFailure_) comparisonFailure_ = std::current_exception();
-  }
-  workbook.fitColumns(comparisonSheet_);
-}
-
 void OutputMgr::finishedAllAnalysis() {
   if (workbook_ == nullptr) throw std::logic_error("finishedAllAnalysis before prepare");
   writeSummary();
@@ -275,11 +218,7 @@ void OutputMgr::finishedAllAnalysis() {
   // there is nothing left to finish.
   std::unique_ptr<IWorkbook> workbook = std::move(workbook_);
   workbook->close();
-  if (comparisonFailure_) {
-    const std::exception_ptr failure = std::exchange(comparisonFailure_, nullptr);
-    comparison_.reset();
-    std::rethrow_exception(failure);
-  }
+  if (IExtraSheet* extra = std::exchange(activeExtra_, nullptr)) extra->finished(false);
 }
 
 void OutputMgr::finishedWithError() {
@@ -290,8 +229,7 @@ void OutputMgr::finishedWithError() {
   finishSheets(false);
   std::unique_ptr<IWorkbook> workbook = std::move(workbook_);
   workbook->close();
-  // The error that ended the analysis is the one to tell.
-  comparisonFailure_ = nullptr;
+  if (IExtraSheet* extra = std::exchange(activeExtra_, nullptr)) extra->finished(true);
 }
 
 }  // namespace rzt

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -10,7 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "compare/ReportModel.h"
+#include "report/IExtraSheet.h"
 #include "report/IReportWriter.h"
 #include "report/IWorkbook.h"
 #include "report/ReportTotals.h"
@@ -20,15 +19,12 @@
 
 namespace rzt {
 
-class CapturingWorkbook;
-class Comparison;
-
 // The report writer: one workbook per analysis with the sheets "Summ",
 // "File", "Class", "Method" and, with the diagnosis on, "診断"; one row per
 // file, class and method (their columns: SheetLayout), the threshold
 // findings (ThresholdDiagnosis), and the summary of their totals
-// (ReportTotals). Optionally, the sheet "比較": this report compared with an
-// earlier one (compareWith).
+// (ReportTotals); optionally a sheet of another part (IExtraSheet), such as
+// "比較".
 class OutputMgr : public IReportWriter, private IFindingWriter {
  public:
   // Makes the workbook of one analysis; called by every prepare.
@@ -44,7 +40,6 @@ class OutputMgr : public IReportWriter, private IFindingWriter {
   };
 
   explicit OutputMgr(WorkbookFactory factory);
-  ~OutputMgr() override;
 
   // Starts a new workbook with its sheets and heading rows. When it fails,
   // the half-made workbook is dropped and nothing is written.
@@ -70,44 +65,20 @@ class OutputMgr : public IReportWriter, private IFindingWriter {
   // Each finding is handed to writer too, after its row on "診断", in the
   // order of the rows; writer is borrowed and must outlive the analyses.
   void addFindingWriter(IFindingWriter& writer) { findingWriters_.push_back(&writer); }
+  // Each later prepare adds the sheet of extra to the report, after "診断" and
+  // before "エラー"; nullptr (the default): none, the workbook exactly as
+  // without. extra is borrowed and must outlive the analyses.
+  void setExtraSheet(IExtraSheet* extra) { extra_ = extra; }
   // The rules of the diagnosis with the thresholds the last prepare read.
   std::span<const DiagnosisRule> diagnosisRules() const { return diagnosis_.rules(); }
-
-  // The comparison with an earlier report, for every front end alike:
-  //
-  //   auto earlier = std::make_shared<const ReportModel>(readReport(path));  // before the analysis
-  //   outputMgr.compareWith(earlier, ReportModel::SyntaxMode::kModern);
-  //   ... the analysis (prepare ... finishedAllAnalysis) ...
-  //   if (const Comparison* c = outputMgr.lastComparison()) {
-  //     comparisonSummaryLine(c->counts());  // "比較: 追加 12, 削除 3, ..."
-  //     gateFindingLines(*c);                // the new and worse findings
-  //   }
-  //
-  // With an earlier report set, each later prepare adds the sheet "比較"
-  // (after "診断", before "エラー"), heading row frozen and centred, and keeps
-  // the cells this report is written with; as the workbook is closed they
-  // are compared with the earlier report's and the rows of "比較" are written,
-  // the columns fitted. currentSyntax is the analysis this run makes (told
-  // so that a run without files still compares its mode); the thresholds
-  // are those prepare reads. nullptr (the default) compares nothing: no
-  // sheet, no capture, the workbook exactly as without.
-  //
-  // A report that ends early (finishedWithError) is compared as far as it
-  // got: the sheet's first row says that the analysis ended early. When the
-  // comparison itself fails, the report is written without its rows all the
-  // same; finishedAllAnalysis then raises the failure after the workbook is
-  // written, finishedWithError drops it.
-  void compareWith(std::shared_ptr<const ReportModel> earlier,
-                   ReportModel::SyntaxMode currentSyntax = ReportModel::SyntaxMode::kUnknown);
-  // The comparison made as the last workbook was closed; nullptr when none
-  // was asked for or made. It lives until the next prepare or compareWith.
-  const Comparison* lastComparison() const { return comparison_.get(); }
 
   // The summary of the last finished analysis, for front ends that print it.
   const std::vector<SummaryRow>& summary() const { return summary_; }
   // The findings the last report lists on its sheet "診断" so far (the row
   // saying nothing was found is none); 0 without the diagnosis.
   int32_t findingCount() const { return diagnosisOn_ ? diagnosisRow_.value() - 1 : 0; }
+  // The last prepare turned the diagnosis on.
+  bool diagnosisOn() const { return diagnosisOn_; }
   // The display choice read by the last prepare.
   bool excelIsMax() const { return excelIsMax_; }
   // A workbook is being written (between prepare and its end).
@@ -128,8 +99,6 @@ class OutputMgr : public IReportWriter, private IFindingWriter {
   void writeSummary();
   void summaryRow(int32_t row, std::string_view label, std::optional<double> value, std::string_view format);
   void finishSheets(bool withSummary);
-  void dropComparison();
-  void writeComparison(IWorkbook& workbook);
 
   WorkbookFactory factory_;
   std::unique_ptr<IWorkbook> workbook_;
@@ -156,14 +125,8 @@ class OutputMgr : public IReportWriter, private IFindingWriter {
 
   std::vector<SummaryRow> summary_;
 
-  // The comparison: the earlier report, this one's cells as captured, the
-  // sheet and the outcome.
-  std::shared_ptr<const ReportModel> earlier_;
-  ReportModel::SyntaxMode currentSyntax_ = ReportModel::SyntaxMode::kUnknown;
-  std::unique_ptr<ReportModel> captured_;
-  std::unique_ptr<Comparison> comparison_;
-  Sheet comparisonSheet_ = -1;
-  std::exception_ptr comparisonFailure_;
+  IExtraSheet* extra_ = nullptr;
+  IExtraSheet* activeExtra_ = nullptr;  // the one of the workbook being written
 };
 
 }  // namespace rzt

@@ -12,6 +12,7 @@
 
 #include "CompareTestSupport.h"
 #include "ReportTestSupport.h"
+#include "compare/ReportComparer.h"
 #include "compare/ReportReader.h"
 #include "report/JsonWorkbook.h"
 #include "report/MemoryWorkbook.h"
@@ -63,8 +64,9 @@ class ComparisonSheetPlace : public testing::TestWithParam<TabsCase> {};
 TEST_P(ComparisonSheetPlace, AfterTheDiagnosisBeforeTheErrors) {
   const TabsCase& c = GetParam();
   MemoryReport report;
+  ReportComparer comparer(report.mgr);
   report.mgr.setKeepGoing(c.keepGoing);
-  if (c.compare) report.mgr.compareWith(earlierReport());
+  if (c.compare) comparer.compareWith(earlierReport());
   RecordingOption options;
   options.diag = c.diagnosis;
   options.zoom = 120;
@@ -73,7 +75,7 @@ TEST_P(ComparisonSheetPlace, AfterTheDiagnosisBeforeTheErrors) {
   report.mgr.finishedAllAnalysis();
   const MemoryWorkbook& book = report.book();
   EXPECT_EQ(c.tabs, book.sheetNames());
-  EXPECT_EQ(c.compare, report.mgr.lastComparison() != nullptr);
+  EXPECT_EQ(c.compare, comparer.lastComparison() != nullptr);
   if (!c.compare) return;
   const MemoryWorkbook::SheetData* sheet = book.sheet("比較");
   ASSERT_NE(nullptr, sheet);
@@ -88,7 +90,7 @@ TEST_P(ComparisonSheetPlace, AfterTheDiagnosisBeforeTheErrors) {
   EXPECT_EQ(c.diagnosis ? "Summ||ファイル数|||変更||1|3|2" : "Summ||診断|||変更|設定|する|しない|", rows[0]);
   EXPECT_NE(rows.end(), std::find(rows.begin(), rows.end(), "File|p|B.java|||追加||||"));
   EXPECT_EQ("比較: 追加 4, 削除 0, 変更 0; 新規の指摘 0, 解消 0, 悪化 0",
-            comparisonSummaryLine(report.mgr.lastComparison()->counts()));
+            comparisonSummaryLine(comparer.lastComparison()->counts()));
   EXPECT_EQ("Summ", book.shownSheet());
 }
 
@@ -103,20 +105,21 @@ INSTANTIATE_TEST_SUITE_P(
 // Without a comparison every sheet holds exactly what it holds with one.
 TEST(OutputMgrComparison, OtherSheetsAreTheSameWithAndWithout) {
   MemoryReport report;
+  ReportComparer comparer(report.mgr);
   RecordingOption options;
   report.mgr.prepare(options);
   writeRows(report.mgr);
   report.mgr.finishedAllAnalysis();
-  report.mgr.compareWith(earlierReport());
+  comparer.compareWith(earlierReport());
   report.mgr.prepare(options);
   writeRows(report.mgr);
   report.mgr.finishedAllAnalysis();
   // And once the comparison is dropped, there is none.
-  report.mgr.compareWith(nullptr);
+  comparer.compareWith(nullptr);
   report.mgr.prepare(options);
   writeRows(report.mgr);
   report.mgr.finishedAllAnalysis();
-  EXPECT_EQ(nullptr, report.mgr.lastComparison());
+  EXPECT_EQ(nullptr, comparer.lastComparison());
   ASSERT_EQ(3u, report.books.size());
   EXPECT_EQ(report.books[0]->sheetNames(), report.books[2]->sheetNames());
   for (const std::string& name : report.books[0]->sheetNames()) {
@@ -159,7 +162,8 @@ class ShortComparisonSheet : public SharedWorkbook {
 TEST(OutputMgrComparison, AComparisonThatFailsCostsNotTheReport) {
   auto book = std::make_shared<MemoryWorkbook>();
   OutputMgr mgr([book] { return std::make_unique<ShortComparisonSheet>(book); });
-  mgr.compareWith(earlierReport());
+  ReportComparer comparer(mgr);
+  comparer.compareWith(earlierReport());
   RecordingOption options;
   mgr.prepare(options);
   writeRows(mgr);
@@ -175,13 +179,14 @@ TEST(OutputMgrComparison, AComparisonThatFailsCostsNotTheReport) {
   EXPECT_EQ("C.java", book->cell("File", 4, 1)->text);
   EXPECT_EQ("Summ||ファイル数|||変更||1|3|2", rowLine(*book, "比較", 2));
   EXPECT_EQ("|||||||||", rowLine(*book, "比較", 3));
-  EXPECT_EQ(nullptr, mgr.lastComparison());
+  EXPECT_EQ(nullptr, comparer.lastComparison());
 }
 
 // A report that ends early is compared as far as it got, and says so first.
 TEST(OutputMgrComparison, APartialReportSaysTheAnalysisEndedEarly) {
   MemoryReport report;
-  report.mgr.compareWith(earlierReport());
+  ReportComparer comparer(report.mgr);
+  comparer.compareWith(earlierReport());
   RecordingOption options;
   report.mgr.prepare(options);
   report.mgr.finishedFileAnalysis(fileRecord("A.java", "p", 12, 8, 3, 1));
