@@ -168,6 +168,9 @@ CliParseResult parseCliArguments(const std::vector<std::string>& args) {
       std::string jobs;
       if (!takeValue(jobs)) return fail(std::string(name) + " needs a number of threads");
       if (!readJobs(jobs, a.jobs)) return fail(std::string(name) + ": '" + jobs + "' is not a number of threads, 1..256");
+    } else if (name == "--compare") {
+      if (!takeValue(a.compare)) return fail("--compare needs an earlier report (.json or .xlsx)");
+      if (a.compare.empty()) return fail("--compare needs an earlier report, not an empty name");
     } else if (name == "--keep-going" && noValue()) {
       a.keepGoing = true;
     } else if (name == "--dry-run" && noValue()) {
@@ -207,12 +210,12 @@ std::string cliUsageLine() { return "Usage: rzt-cli [OPTION]... PATH\n"; }
 
 std::string cliHelpText() {
   return cliUsageLine() +
-         "Measures the Java code in PATH (a .java file or a folder) into a report.\n"
-         "Report:\n"
+         "Measures the Java code in PATH (a .java file or a folder) into a report:\n"
          "  -o, --output FILE   the report, by its extension: .xlsx (rzt-report.xlsx by\n"
          "                      default), .json, .csv (r.csv: r-Summ.csv, ...), .sarif\n"
          "                      (the findings for code scanning), or - for JSON on stdout\n"
          "      --zoom N        zoom of the sheets in percent, 25..400 (else 80)\n"
+         "      --compare FILE  add \"比較\": this report against an earlier .json or .xlsx\n"
          "  -q, --quiet         no progress line    --dry-run  analyse, write no report\n"
          "Analysis:\n"
          "  -r, --recursive     also analyse every directory below PATH\n"
@@ -225,11 +228,11 @@ std::string cliHelpText() {
          "                      FMaxLoc FMinCommentRate CMaxStatement CMaxPubMethod\n"
          "                      CMaxAveStatement CMaxPubAttr MMaxStatement MMaxMsgSend\n"
          "                      MMaxVariable MMaxBranch MMaxLoop, or a field: txtMLoop\n"
-         "      --fail-on-findings  exit with status 3 when \"診断\" lists a finding\n"
+         "      --fail-on-findings  exit 3 on a finding (--compare: a new or worse one)\n"
          "      --list-findings  print them as path:line: ... (on stderr with -o -)\n"
          "  -h, --help          this text           --version  the version\n"
          "Exit status: 0 done; 1 an error (the rows so far go to NAME-partial.EXT) or\n"
-         "files skipped; 2 bad usage; 3 findings (--fail-on-findings); 128+N signal N.\n";
+         "files skipped; 2 bad usage, bad --compare FILE; 3 findings; 128+N signal N.\n";
 }
 
 }  // namespace rzt

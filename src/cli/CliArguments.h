@@ -31,6 +31,7 @@ struct CliArguments {
   int32_t jobs = 0;                 // -j N: analysis threads; 0: one per processor
   bool keepGoing = false;           // --keep-going: skip the files that fail
   bool dryRun = false;              // --dry-run: analyse, print, write no report
+  std::string compare;              // --compare FILE: an earlier report; empty for none
   std::string path;                 // the .java file or directory
 };
 

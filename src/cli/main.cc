@@ -23,6 +23,11 @@
 #include "cli/SummaryPrinter.h"
 #include "cli/TerminalStatusLine.h"
 #include "cli/TerminalText.h"
+#include "compare/ComparisonSheet.h"
+#include "compare/ReportComparer.h"
+#include "compare/ReportComparison.h"
+#include "compare/ReportReader.h"
+#include "compare/SarifBaseline.h"
 #include "java/ModernFileAnalyzer.h"
 #include "options/OptionValues.h"
 #include "report/OutputMgr.h"
@@ -104,6 +109,21 @@ int main(int argc, char** argv) {
     return kExitError;
   }
 
+  // The earlier report is read before anything is analysed or written: one
+  // that cannot be compared with stops the run at once.
+  std::shared_ptr<const ReportModel> earlier;
+  if (!arguments.compare.empty()) {
+    try {
+      earlier = std::make_shared<const ReportModel>(readReport(arguments.compare));
+    } catch (const RztError& e) {
+      printLine(stderr, e.fullDescription());
+      return kExitUsage;
+    } catch (const std::exception& e) {
+      printLine(stderr, kTextBadEarlierReport + arguments.compare + " (" + e.what() + ")");
+      return kExitUsage;
+    }
+  }
+
   OptionValues options;
   applyCliArguments(arguments, options);
   const bool toStandardOutput = arguments.output == kStandardOutputName && !arguments.dryRun;
@@ -121,6 +141,11 @@ int main(int argc, char** argv) {
     return makeReportWorkbook(arguments.format, arguments.output);
   });
   outputMgr.setKeepGoing(options.keepGoing);
+  ReportComparer comparer(outputMgr);
+  if (earlier) {
+    comparer.compareWith(earlier, arguments.modernSyntax ? ReportModel::SyntaxMode::kModern
+                                                         : ReportModel::SyntaxMode::kClassic);
+  }
   AnalyzerMain analyzer(statusLine, messages);
   analyzer.setEncoding(options.encoding);
   if (arguments.modernSyntax) {
@@ -159,7 +184,12 @@ int main(int argc, char** argv) {
     } else {
       analyzer.doAnalysisFile(target.dirName, target.fileName);
     }
-    if (sarif) sarif->close(outputMgr.diagnosisRules());
+    if (sarif) {
+      if (const Comparison* comparison = comparer.lastComparison()) {
+        writeBaselineStates(*sarif, *comparison, outputMgr.diagnosisRules());
+      }
+      sarif->close(outputMgr.diagnosisRules());
+    }
   } catch (const RztError& e) {
     failure = "error " + std::to_string(e.number()) + (e.source().empty() ? "" : " (" + e.source() + ")") +
               ": " + e.fullDescription();
@@ -194,9 +224,13 @@ int main(int argc, char** argv) {
   }
 
   // Standard output already holds the report itself, which has the summary.
+  const Comparison* comparison = comparer.lastComparison();
   if (!toStandardOutput) {
     const std::string table = summaryTable(outputMgr.summary());
     std::fwrite(table.data(), 1, table.size(), stdout);
+    if (comparison) std::fprintf(stdout, "%s\n", comparisonSummaryLine(comparison->counts()).c_str());
+  } else if (comparison) {
+    printLine(stderr, comparisonSummaryLine(comparison->counts()));
   }
   // Standard output holds the JSON report with -o -: the list goes beside it.
   if (findingList) findingList->print(toStandardOutput ? stderr : stdout);
@@ -215,6 +249,17 @@ int main(int argc, char** argv) {
     }
     printLine(stderr, what + " skipped" + (arguments.dryRun ? "" : ", listed on the sheet \"エラー\""));
     return kExitError;
+  }
+  if (arguments.failOnFindings && comparison) {
+    // Against an earlier report, only what got worse fails the gate.
+    const std::vector<std::string> lines = gateFindingLines(*comparison);
+    if (lines.empty()) return kExitOk;
+    for (const std::string& line : lines) printLine(stderr, line);
+    const size_t count = lines.size();
+    printLine(stderr, std::to_string(count) + (count == 1 ? " finding" : " findings") +
+                          " new or worse than in " + arguments.compare +
+                          (arguments.dryRun ? "" : ", listed on the sheet \"比較\""));
+    return kExitFindings;
   }
   if (const int32_t findings = outputMgr.findingCount(); arguments.failOnFindings && findings > 0) {
     printLine(stderr, std::to_string(findings) + (findings == 1 ? " finding" : " findings") +

@@ -40,15 +40,22 @@ void OutputMgr::resetTotals() {
 void OutputMgr::prepare(const IOption& diagPara) {
   resetTotals();
   workbook_.reset();
+  activeExtra_ = nullptr;
   summarySheet_ = fileSheet_ = classSheet_ = methodSheet_ = diagnosisSheet_ = errorSheet_ = -1;
   try {
     excelIsMax_ = diagPara.excelIsMax();
     workbook_ = factory_();
+    if (extra_ != nullptr) workbook_ = extra_->begin(std::move(workbook_));
     excelZoom_ = diagPara.getExcelZoom();
     diagnosisOn_ = false;
     // Each sheet goes before the one made before it: made first, it is the
     // last tab.
     if (keepGoing_) errorSheet_ = createSheet("エラー", errorRow_, kErrorColumns);
+    if (extra_ != nullptr) {
+      const Sheet sheet = addSheet(extra_->sheetName());
+      formatHeadingRow(sheet);
+      extra_->sheetAdded(sheet);
+    }
     if (diagPara.diagIsOn()) {
       diagnosisSheet_ = createSheet("診断", diagnosisRow_, kDiagnosisColumns);
       diagnosis_.loadThresholds(diagPara);
@@ -58,6 +65,7 @@ void OutputMgr::prepare(const IOption& diagPara) {
     classSheet_ = createSheet("Class", classRow_, kClassColumns);
     fileSheet_ = createSheet("File", fileRow_, kFileColumns);
     createSummarySheet();
+    activeExtra_ = extra_;
   } catch (...) {
     // A workbook without all its sheets is of no use to anyone.
     workbook_.reset();
@@ -210,6 +218,7 @@ void OutputMgr::finishedAllAnalysis() {
   // there is nothing left to finish.
   std::unique_ptr<IWorkbook> workbook = std::move(workbook_);
   workbook->close();
+  if (IExtraSheet* extra = std::exchange(activeExtra_, nullptr)) extra->finished(false);
 }
 
 void OutputMgr::finishedWithError() {
@@ -220,6 +229,7 @@ void OutputMgr::finishedWithError() {
   finishSheets(false);
   std::unique_ptr<IWorkbook> workbook = std::move(workbook_);
   workbook->close();
+  if (IExtraSheet* extra = std::exchange(activeExtra_, nullptr)) extra->finished(true);
 }
 
 }  // namespace rzt

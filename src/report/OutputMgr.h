@@ -9,6 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "report/IExtraSheet.h"
 #include "report/IReportWriter.h"
 #include "report/IWorkbook.h"
 #include "report/ReportTotals.h"
@@ -22,7 +23,8 @@ namespace rzt {
 // "File", "Class", "Method" and, with the diagnosis on, "診断"; one row per
 // file, class and method (their columns: SheetLayout), the threshold
 // findings (ThresholdDiagnosis), and the summary of their totals
-// (ReportTotals).
+// (ReportTotals); optionally a sheet of another part (IExtraSheet), such as
+// "比較".
 class OutputMgr : public IReportWriter, private IFindingWriter {
  public:
   // Makes the workbook of one analysis; called by every prepare.
@@ -63,6 +65,10 @@ class OutputMgr : public IReportWriter, private IFindingWriter {
   // Each finding is handed to writer too, after its row on "診断", in the
   // order of the rows; writer is borrowed and must outlive the analyses.
   void addFindingWriter(IFindingWriter& writer) { findingWriters_.push_back(&writer); }
+  // Each later prepare adds the sheet of extra to the report, after "診断" and
+  // before "エラー"; nullptr (the default): none, the workbook exactly as
+  // without. extra is borrowed and must outlive the analyses.
+  void setExtraSheet(IExtraSheet* extra) { extra_ = extra; }
   // The rules of the diagnosis with the thresholds the last prepare read.
   std::span<const DiagnosisRule> diagnosisRules() const { return diagnosis_.rules(); }
 
@@ -71,6 +77,8 @@ class OutputMgr : public IReportWriter, private IFindingWriter {
   // The findings the last report lists on its sheet "診断" so far (the row
   // saying nothing was found is none); 0 without the diagnosis.
   int32_t findingCount() const { return diagnosisOn_ ? diagnosisRow_.value() - 1 : 0; }
+  // The last prepare turned the diagnosis on.
+  bool diagnosisOn() const { return diagnosisOn_; }
   // The display choice read by the last prepare.
   bool excelIsMax() const { return excelIsMax_; }
   // A workbook is being written (between prepare and its end).
@@ -116,6 +124,9 @@ class OutputMgr : public IReportWriter, private IFindingWriter {
   std::string packageKey_;  // reused for each lookup
 
   std::vector<SummaryRow> summary_;
+
+  IExtraSheet* extra_ = nullptr;
+  IExtraSheet* activeExtra_ = nullptr;  // the one of the workbook being written
 };
 
 }  // namespace rzt

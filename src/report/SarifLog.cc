@@ -144,9 +144,29 @@ void SarifLog::writeResult(const Finding& f, BaselineState state) {
     line_ += ',';
   }
   line_ += "\"level\":\"warning\",\"message\":{\"text\":";
-  appendText(line_, sarifMessage(f));
+  if (state == BaselineState::kAbsent) {
+    // The threshold it reached was the earlier run's, which this log does
+    // not know: the value alone.
+    appendText(line_, std::string(f.message) + " (" + findingValueText(f.value) + ")");
+  } else {
+    appendText(line_, sarifMessage(f));
+  }
   line_ += '}';
-  if (!f.filePath.empty()) {
+  if (f.filePath.empty()) {
+    // A finding of an earlier run has no file of this one: where it was, by
+    // name.
+    if (state == BaselineState::kAbsent) {
+      line_ += ",\"locations\":[{\"logicalLocations\":[{\"fullyQualifiedName\":";
+      if (f.className != nullptr) {
+        appendText(line_, qualifiedName(f));
+        line_ += f.methodName != nullptr ? ",\"kind\":\"function\"}]}]" : ",\"kind\":\"type\"}]}]";
+      } else {
+        appendText(line_, f.packageName.empty() ? std::string(f.fileName)
+                                                : std::string(f.packageName) + "/" + std::string(f.fileName));
+        line_ += ",\"kind\":\"module\"}]}]";
+      }
+    }
+  } else {
     line_ += ",\"locations\":[{\"physicalLocation\":{\"artifactLocation\":{\"uri\":\"";
     appendPercentEncoded(line_, f.filePath);
     line_ += "\",\"uriBaseId\":";

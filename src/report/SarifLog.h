@@ -46,7 +46,8 @@ class SarifLog final : public IFindingWriter {
   // A result without a baseline state.
   void writeFinding(const Finding& finding) override { writeResult(finding, BaselineState::kNone); }
   // A result with its state against an earlier run (kAbsent: a finding of
-  // that run that this one no longer has).
+  // that run that this one no longer has; its message gives the value
+  // alone, and without a file path it is placed by its names only).
   void writeResult(const Finding& finding, BaselineState state);
   // Gives the result written as number index (from 0) its state, for states
   // known only once the run is over.

@@ -22,7 +22,7 @@ std::string describe(const CliArguments& a) {
   }
   s << "] zoom=" << (a.zoom ? *a.zoom : "-") << " enc=" << a.encoding << (a.modernSyntax ? " modern" : "")
     << (a.quiet ? " quiet" : "") << (a.version ? " version" : "") << (a.failOnFindings ? " gate" : "")
-    << (a.listFindings ? " list" : "")
+    << (a.listFindings ? " list" : "") << (a.compare.empty() ? "" : " compare=" + a.compare)
     << (a.format == ReportFormat::kJson   ? " json"
         : a.format == ReportFormat::kCsv  ? " csv"
         : a.format == ReportFormat::kSarif ? " sarif"
@@ -82,6 +82,8 @@ std::vector<ParseCase> parseCases() {
       {{"--list-findings", "src"}, "help=0 r=0" + kDefaults + " list path=src"},
       {{"--list-findings", "-o", "-", "src"}, "help=0 r=0 o=- diag=1 t=[] zoom=- enc=auto list json path=src"},
       {{"-h", "src"}, "help=1 r=0" + kDefaults + " path=src"},
+      {{"--compare", "last.json", "src"}, "help=0 r=0" + kDefaults + " compare=last.json path=src"},
+      {{"--compare=-", "src"}, "help=0 r=0" + kDefaults + " compare=- path=src"},
       // Bad usage.
       {{}, "!no PATH"},
       {{"-r"}, "!no PATH"},
@@ -122,6 +124,8 @@ std::vector<ParseCase> parseCases() {
       {{"--syntax", "java8", "src"}, "!--syntax is classic or modern, not 'java8'"},
       {{"src", "--syntax"}, "!--syntax needs classic or modern"},
       {{"--encoding=", "src"}, "!--encoding needs a name"},
+      {{"src", "--compare"}, "!--compare needs an earlier report"},
+      {{"--compare=", "src"}, "!--compare needs an earlier report, not an empty name"},
       {{"-o", "report.txt", "src"}, "!must end in .xlsx, .json, .csv or .sarif"},
       {{"-o", "report", "src"}, "!must end in .xlsx, .json, .csv or .sarif"},
       {{"-o", ".json", "src"}, "!must end in .xlsx, .json, .csv or .sarif"},

@@ -102,17 +102,32 @@ void expectCsvIsTheWorkbook(const test::XlsxBook& book, const fs::path& report) 
   }
 }
 
-TEST(RztCliFormats, TheExampleInEveryFormatHoldsTheSameCells) {
+// With --compare, the sheet "比較" goes into every format like the others:
+// here against an earlier report made with another threshold, so that the
+// sheet has a row of what differs and findings new to it.
+class RztCliFormatsOfAReport : public testing::TestWithParam<bool> {};
+
+TEST_P(RztCliFormatsOfAReport, TheExampleInEveryFormatHoldsTheSameCells) {
+  const bool compare = GetParam();
   test::TempDir out;
   fs::create_directories(out.path() / "json");
   fs::create_directories(out.path() / "csv");
   const fs::path xlsx = out.path() / "report.xlsx";
   const fs::path json = out.path() / "json" / "report.JSON";
   const fs::path csv = out.path() / "csv" / "report.csv";
+  const fs::path earlier = out.path() / "earlier.json";
+  std::vector<std::string> extra;
+  if (compare) {
+    ASSERT_EQ(0, runCli({"-r", "-q", "--threshold", "MMaxStatement=11", "examples", "-o", earlier.string()},
+                        RZT_SOURCE_DIR).status);
+    extra = {"--compare", earlier.string()};
+  }
   std::vector<RunResult> runs;
   for (const fs::path& report : {xlsx, json, csv}) {
     SCOPED_TRACE(report.string());
-    runs.push_back(runCli({"-r", "examples", "-o", report.string()}, RZT_SOURCE_DIR));
+    std::vector<std::string> args = {"-r", "examples", "-o", report.string()};
+    args.insert(args.end(), extra.begin(), extra.end());
+    runs.push_back(runCli(args, RZT_SOURCE_DIR));
     ASSERT_EQ(0, runs.back().status) << runs.back().err;
     EXPECT_EQ("", runs.back().err);
   }
@@ -120,7 +135,11 @@ TEST(RztCliFormats, TheExampleInEveryFormatHoldsTheSameCells) {
   EXPECT_EQ(runs[0].out, runs[2].out);
 
   const test::XlsxBook book = test::readXlsx(xlsx);
-  ASSERT_EQ(5u, book.sheets.size());
+  ASSERT_EQ(compare ? 6u : 5u, book.sheets.size());
+  if (compare) {
+    ASSERT_EQ("比較", book.sheets.back().name);
+    EXPECT_GT(book.sheets.back().lastRow(), 3);
+  }
   expectJsonIsTheWorkbook(book, test::parseJson(test::readFile(json)));
   expectCsvIsTheWorkbook(book, csv);
   // One file per sheet and nothing else, none with the report's own name.
@@ -129,6 +148,11 @@ TEST(RztCliFormats, TheExampleInEveryFormatHoldsTheSameCells) {
   EXPECT_FALSE(fs::exists(csv));
   EXPECT_EQ(1, std::distance(fs::directory_iterator(json.parent_path()), fs::directory_iterator()));
 }
+
+INSTANTIATE_TEST_SUITE_P(Comparison, RztCliFormatsOfAReport, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info) {
+                           return std::string(info.param ? "WithCompare" : "Alone");
+                         });
 
 // Findings of the diagnosis sheet, read back from a report of any format.
 int32_t findingsIn(const fs::path& report) {
