@@ -167,6 +167,9 @@ class frmWelcome final : public QMainWindow {
     Kind kind = Kind::kFinished;
     int32_t errorNumber = 0;
     std::string errorText;
+    // Finished: the workbook was written, but its comparison with the
+    // earlier report failed for this reason.
+    std::string comparisonFailure;
   };
 
   void Form_Load();
@@ -174,6 +177,9 @@ class frmWelcome final : public QMainWindow {
   // The selection to analyse; false, after saying why, when there is none.
   bool chooseTarget(Target& target);
   void startAnalysis(const Target& target);
+  // Reads the earlier report the option dialog names, if any, and hands it
+  // to the report writer; raises when it cannot be read.
+  void prepareComparison(const frmOption& options);
   void analyse(const Target& target);
   void analysisFinished();
   // Shows how the analysis ended; then closes the window when that was
