@@ -32,6 +32,7 @@
 #include "analysis/AnalyzerMain.h"
 #include "analysis/FileEnumeration.h"
 #include "compare/ComparisonSheet.h"
+#include "compare/ReportComparer.h"
 #include "compare/ReportComparison.h"
 #include "compare/ReportReader.h"
 #include "frmAbout.h"
@@ -441,6 +442,7 @@ void frmWelcome::dropEvent(QDropEvent* event) {
 
 void frmWelcome::unloadAll() {
   analyzer.reset();
+  comparer_.reset();
   outputMgr.reset();
   if (option_ != nullptr) {
     option_->hide();
@@ -470,7 +472,10 @@ void frmWelcome::cmdOK_Click() {
       analyzer->setSkippedFileHandler([this](const SkippedFileRecord& file) { skipped_.push_back(file); });
     }
     frmOption& options = optionDialog();
-    if (!outputMgr) outputMgr = std::make_unique<OutputMgr>([this] { return makeWorkbook(); });
+    if (!outputMgr) {
+      outputMgr = std::make_unique<OutputMgr>([this] { return makeWorkbook(); });
+      comparer_ = std::make_unique<ReportComparer>(*outputMgr);
+    }
     // The syntax chosen in the dialog: the modern mode reads a syntax tree,
     // an empty factory brings back the word-level analysis.
     runModern_ = options.syntaxIsModern();
@@ -502,7 +507,7 @@ void frmWelcome::cmdOK_Click() {
 void frmWelcome::prepareComparison(const frmOption& options) {
   const std::string path = options.comparePath();
   // A report that cannot be read stops here, before anything is analysed.
-  outputMgr->compareWith(nullptr);
+  comparer_->compareWith(nullptr);
   if (path.empty()) return;
   statusLine_.setText("前回のレポートを読んでいます: " + path);
   QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -510,7 +515,7 @@ void frmWelcome::prepareComparison(const frmOption& options) {
     ~RestoreCursor() { QApplication::restoreOverrideCursor(); }
   } restore;
   auto earlier = std::make_shared<const ReportModel>(readReport(std::filesystem::path(path)));
-  outputMgr->compareWith(std::move(earlier),
+  comparer_->compareWith(std::move(earlier),
                          runModern_ ? ReportModel::SyntaxMode::kModern : ReportModel::SyntaxMode::kClassic);
   statusLine_.setText("");
 }
@@ -650,7 +655,7 @@ void frmWelcome::showFinished(const std::vector<GuiThreadUserMessage::Held>& hel
       state += QStringLiteral("解析できなかった %1 ファイルはシート「エラー」に一覧があります。").arg(skipped);
     }
   }
-  const Comparison* comparison = outputMgr->lastComparison();
+  const Comparison* comparison = comparer_->lastComparison();
   if (comparison != nullptr) {
     state += QStringLiteral("シート「比較」に前回のレポートとの違いがあります。");
   }

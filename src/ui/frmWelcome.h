@@ -34,6 +34,7 @@ class AnalyzerMain;
 class IUserMessage;
 class IWorkbook;
 class OutputMgr;
+class ReportComparer;
 }  // namespace rzt
 
 namespace rzt::ui {
@@ -209,6 +210,8 @@ class frmWelcome final : public QMainWindow {
   QPointer<frmAbout> about_;
   std::unique_ptr<AnalyzerMain> analyzer;
   std::unique_ptr<OutputMgr> outputMgr;
+  // Compares each workbook with the earlier report the options name.
+  std::unique_ptr<ReportComparer> comparer_;
   // The file the workbook being made will be written to.
   std::filesystem::path pendingWorkbook_;
   std::filesystem::path lastWorkbook_;
