@@ -2,6 +2,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -179,13 +181,34 @@ frmOption::frmOption(QWidget* parent) : QDialog(parent) {
   optSyntaxModern = makeOption("optSyntaxModern", QStringLiteral("Java 5以降"));
   layOutPair(fraSyntax, optSyntaxClassic, optSyntaxModern);
 
+  fraCompare = makeFrame("fraCompare", QStringLiteral("比較"));
+  chkCompare = new QCheckBox(QStringLiteral("前回のレポートと比較"));
+  chkCompare->setObjectName(QStringLiteral("chkCompare"));
+  chkCompare->setToolTip(QStringLiteral("前回のレポート (.xlsx または .json) との違いをシート「比較」に書きます"));
+  txtCompareFile = new QLineEdit;
+  txtCompareFile->setObjectName(QStringLiteral("txtCompareFile"));
+  txtCompareFile->setPlaceholderText(QStringLiteral("前回のレポート (.xlsx / .json)"));
+  cmdCompareBrowse = new QPushButton(QStringLiteral("参照..."));
+  cmdCompareBrowse->setObjectName(QStringLiteral("cmdCompareBrowse"));
+  cmdCompareBrowse->setAutoDefault(false);
+  {
+    auto* grid = new QGridLayout(fraCompare);
+    grid->addWidget(chkCompare, 0, 0, 1, 2);
+    grid->addWidget(txtCompareFile, 1, 0);
+    grid->addWidget(cmdCompareBrowse, 1, 1);
+    grid->setColumnStretch(0, 1);
+  }
+  // The file is asked for only while the comparison is on.
+  connect(chkCompare, &QCheckBox::toggled, txtCompareFile, &QWidget::setEnabled);
+  connect(cmdCompareBrowse, &QPushButton::clicked, this, &frmOption::cmdCompareBrowse_Click);
+
   SSTab1 = new QTabWidget;
   SSTab1->setObjectName(QStringLiteral("SSTab1"));
   SSTab1->addTab(makeTab({fraDiag, fraExcel, fraExcelZoom}), QStringLiteral("全般"));
   SSTab1->addTab(makeTab({fraFile}), QStringLiteral("ﾌｧｲﾙ"));
   SSTab1->addTab(makeTab({fraClass}), QStringLiteral("ｸﾗｽ"));
   SSTab1->addTab(makeTab({fraMethod}), QStringLiteral("ﾒｿｯﾄﾞ"));
-  SSTab1->addTab(makeTab({fraBuffSize, fraSyntax}), QStringLiteral("特殊"));
+  SSTab1->addTab(makeTab({fraBuffSize, fraSyntax, fraCompare}), QStringLiteral("特殊"));
 
   cmdOK = new QPushButton(QStringLiteral("OK"));
   cmdOK->setObjectName(QStringLiteral("cmdOK"));
@@ -248,6 +271,9 @@ void frmOption::setDefaults() {
   cboEncoding->setCurrentIndex(cboEncoding->findData(QString::fromStdString(defaults.encoding)));
   chkKeepGoing->setChecked(false);
   optSyntaxClassic->setChecked(true);
+  chkCompare->setChecked(false);
+  txtCompareFile->clear();
+  txtCompareFile->setEnabled(false);
 }
 
 bool frmOption::excelIsMax() const { return optExcelMax->isChecked(); }
@@ -269,6 +295,24 @@ int32_t frmOption::getMMaxLoop() const { return readOptionNumber(textOf(txtMLoop
 std::string frmOption::encoding() const { return cboEncoding->currentData().toString().toStdString(); }
 bool frmOption::keepGoing() const { return chkKeepGoing->isChecked(); }
 bool frmOption::syntaxIsModern() const { return optSyntaxModern->isChecked(); }
+
+std::string frmOption::comparePath() const {
+  if (!chkCompare->isChecked()) return {};
+  return txtCompareFile->text().trimmed().toStdString();
+}
+
+void frmOption::chooseCompareFile(const QString& path) {
+  if (path.isEmpty()) return;
+  txtCompareFile->setText(path);
+  chkCompare->setChecked(true);
+}
+
+void frmOption::cmdCompareBrowse_Click() {
+  QString start = txtCompareFile->text().trimmed();
+  if (!start.isEmpty()) start = QFileInfo(start).absolutePath();
+  chooseCompareFile(QFileDialog::getOpenFileName(this, QStringLiteral("前回のレポート"), start,
+                                                 QStringLiteral("RZT のレポート (*.xlsx *.json);;すべてのファイル (*)")));
+}
 
 void frmOption::cmdOK_Click() { hide(); }
 

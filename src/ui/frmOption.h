@@ -53,6 +53,11 @@ class frmOption final : public QDialog, public IOption {
   bool keepGoing() const;
   // Whether "Java 5以降" is chosen under "構文" rather than "従来".
   bool syntaxIsModern() const;
+  // The earlier report to compare the new one with: the chosen file while
+  // "前回のレポートと比較" is checked, otherwise empty.
+  std::string comparePath() const;
+  // Puts a chosen file into the field and checks "前回のレポートと比較".
+  void chooseCompareFile(const QString& path);
 
   // Controls, named as the dialog declares them.
   QTabWidget* SSTab1;
@@ -86,6 +91,10 @@ class frmOption final : public QDialog, public IOption {
   QGroupBox* fraSyntax;
   QRadioButton* optSyntaxClassic;
   QRadioButton* optSyntaxModern;
+  QGroupBox* fraCompare;
+  QCheckBox* chkCompare;
+  QLineEdit* txtCompareFile;
+  QPushButton* cmdCompareBrowse;
   QPushButton* cmdOK;
   QPushButton* cmdCancel;
   QPushButton* cmdDefault;
@@ -94,6 +103,8 @@ class frmOption final : public QDialog, public IOption {
   void cmdOK_Click();
   void cmdCancel_Click();
   void cmdDefault_Click();
+  // Asks for the earlier report with a file chooser.
+  void cmdCompareBrowse_Click();
 
  protected:
   // Escape and the window's close button act like "ｷｬﾝｾﾙ".

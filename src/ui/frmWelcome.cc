@@ -31,6 +31,10 @@
 #include "ReportPanel.h"
 #include "analysis/AnalyzerMain.h"
 #include "analysis/FileEnumeration.h"
+#include "compare/ComparisonSheet.h"
+#include "compare/ReportComparer.h"
+#include "compare/ReportComparison.h"
+#include "compare/ReportReader.h"
 #include "frmAbout.h"
 #include "frmOption.h"
 #include "frmSplash.h"
@@ -438,6 +442,7 @@ void frmWelcome::dropEvent(QDropEvent* event) {
 
 void frmWelcome::unloadAll() {
   analyzer.reset();
+  comparer_.reset();
   outputMgr.reset();
   if (option_ != nullptr) {
     option_->hide();
@@ -467,7 +472,10 @@ void frmWelcome::cmdOK_Click() {
       analyzer->setSkippedFileHandler([this](const SkippedFileRecord& file) { skipped_.push_back(file); });
     }
     frmOption& options = optionDialog();
-    if (!outputMgr) outputMgr = std::make_unique<OutputMgr>([this] { return makeWorkbook(); });
+    if (!outputMgr) {
+      outputMgr = std::make_unique<OutputMgr>([this] { return makeWorkbook(); });
+      comparer_ = std::make_unique<ReportComparer>(*outputMgr);
+    }
     // The syntax chosen in the dialog: the modern mode reads a syntax tree,
     // an empty factory brings back the word-level analysis.
     runModern_ = options.syntaxIsModern();
@@ -482,6 +490,7 @@ void frmWelcome::cmdOK_Click() {
     analyzer->setKeepGoing(runKeepGoing_);
     outputMgr->setKeepGoing(runKeepGoing_);
     analyzer->setJobs(environment_.jobs > 0 ? environment_.jobs : defaultJobs());
+    prepareComparison(options);
     analyzer->init(outputMgr.get(), options);
   } catch (const RztError& error) {
     reportError(error.fullDescription(), error.number(), false);
@@ -493,6 +502,22 @@ void frmWelcome::cmdOK_Click() {
   Target target;
   if (!chooseTarget(target)) return;
   startAnalysis(target);
+}
+
+void frmWelcome::prepareComparison(const frmOption& options) {
+  const std::string path = options.comparePath();
+  // A report that cannot be read stops here, before anything is analysed.
+  comparer_->compareWith(nullptr);
+  if (path.empty()) return;
+  statusLine_.setText("前回のレポートを読んでいます: " + path);
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  struct RestoreCursor {
+    ~RestoreCursor() { QApplication::restoreOverrideCursor(); }
+  } restore;
+  auto earlier = std::make_shared<const ReportModel>(readReport(std::filesystem::path(path)));
+  comparer_->compareWith(std::move(earlier),
+                         runModern_ ? ReportModel::SyntaxMode::kModern : ReportModel::SyntaxMode::kClassic);
+  statusLine_.setText("");
 }
 
 bool frmWelcome::chooseTarget(Target& target) {
@@ -532,6 +557,19 @@ void frmWelcome::startAnalysis(const Target& target) {
 
 // On the analysis thread.
 void frmWelcome::analyse(const Target& target) {
+  const auto fail = [this](const std::string& text, int32_t number) {
+    // What fails once the workbook is written and let go is the comparison
+    // alone: the report itself is complete.
+    std::error_code ec;
+    if (!outputMgr->hasWorkbook() && std::filesystem::is_regular_file(pendingWorkbook_, ec)) {
+      outcome_.kind = Outcome::Kind::kFinished;
+      outcome_.comparisonFailure = text;
+      return;
+    }
+    outcome_.kind = Outcome::Kind::kFailed;
+    outcome_.errorNumber = number;
+    outcome_.errorText = text;
+  };
   try {
     if (target.isFile) {
       analyzer->doAnalysisFile(target.dirName, target.fileName);
@@ -542,12 +580,9 @@ void frmWelcome::analyse(const Target& target) {
   } catch (const AnalysisStopped&) {
     outcome_.kind = Outcome::Kind::kStopped;
   } catch (const RztError& error) {
-    outcome_.kind = Outcome::Kind::kFailed;
-    outcome_.errorNumber = error.number();
-    outcome_.errorText = error.fullDescription();
+    fail(error.fullDescription(), error.number());
   } catch (const std::exception& error) {
-    outcome_.kind = Outcome::Kind::kFailed;
-    outcome_.errorText = error.what();
+    fail(error.what(), 0);
   } catch (...) {
     outcome_.kind = Outcome::Kind::kFailed;
     outcome_.errorText = "予期しないエラーが発生しました";
@@ -620,14 +655,27 @@ void frmWelcome::showFinished(const std::vector<GuiThreadUserMessage::Held>& hel
       state += QStringLiteral("解析できなかった %1 ファイルはシート「エラー」に一覧があります。").arg(skipped);
     }
   }
+  const Comparison* comparison = comparer_->lastComparison();
+  if (comparison != nullptr) {
+    state += QStringLiteral("シート「比較」に前回のレポートとの違いがあります。");
+  }
   fraResult->showWorkbook(lastWorkbook_, state);
   if (!closeRequested_) {
     const std::string summary = keepGoingSummary(held);
     if (!summary.empty()) messages().showMessage(summary);
+    if (!outcome_.comparisonFailure.empty()) {
+      messages().showCritical("レポートは書き出しましたが、前回のレポートと比較できませんでした。\n\n" +
+                              outcome_.comparisonFailure);
+    }
   }
   presentWorkbook();
-  // The finished text must not hide that there was nothing to analyse.
-  if (total == 0) statusLine_.setText(kNoFiles);
+  // The finished text must not hide that there was nothing to analyse; the
+  // comparison's line says what changed since the earlier report.
+  if (total == 0) {
+    statusLine_.setText(kNoFiles);
+  } else if (comparison != nullptr) {
+    statusLine_.setText(comparisonSummaryLine(comparison->counts()));
+  }
 }
 
 void frmWelcome::showStopped() {

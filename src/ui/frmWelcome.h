@@ -34,6 +34,7 @@ class AnalyzerMain;
 class IUserMessage;
 class IWorkbook;
 class OutputMgr;
+class ReportComparer;
 }  // namespace rzt
 
 namespace rzt::ui {
@@ -167,6 +168,9 @@ class frmWelcome final : public QMainWindow {
     Kind kind = Kind::kFinished;
     int32_t errorNumber = 0;
     std::string errorText;
+    // Finished: the workbook was written, but its comparison with the
+    // earlier report failed for this reason.
+    std::string comparisonFailure;
   };
 
   void Form_Load();
@@ -174,6 +178,9 @@ class frmWelcome final : public QMainWindow {
   // The selection to analyse; false, after saying why, when there is none.
   bool chooseTarget(Target& target);
   void startAnalysis(const Target& target);
+  // Reads the earlier report the option dialog names, if any, and hands it
+  // to the report writer; raises when it cannot be read.
+  void prepareComparison(const frmOption& options);
   void analyse(const Target& target);
   void analysisFinished();
   // Shows how the analysis ended; then closes the window when that was
@@ -203,6 +210,8 @@ class frmWelcome final : public QMainWindow {
   QPointer<frmAbout> about_;
   std::unique_ptr<AnalyzerMain> analyzer;
   std::unique_ptr<OutputMgr> outputMgr;
+  // Compares each workbook with the earlier report the options name.
+  std::unique_ptr<ReportComparer> comparer_;
   // The file the workbook being made will be written to.
   std::filesystem::path pendingWorkbook_;
   std::filesystem::path lastWorkbook_;

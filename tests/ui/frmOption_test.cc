@@ -120,6 +120,7 @@ TEST(frmOptionTest, TabsFramesAndLabelsAreLaidOutAsDeclared) {
       {"fraMethod", 3, "ﾒｿｯﾄﾞﾒﾄﾘｸｽしきい値"},
       {"fraBuffSize", 4, "環境設定"},
       {"fraSyntax", 4, "構文"},
+      {"fraCompare", 4, "比較"},
   };
   int previousTab = -1;
   int previousY = -1;
@@ -279,6 +280,7 @@ TEST(frmOptionTest, DefaultButtonRefillsEveryFieldAndStaysOpen) {
   dialog.cboEncoding->setCurrentIndex(1);
   dialog.chkKeepGoing->click();
   dialog.optSyntaxModern->click();
+  dialog.chooseCompareFile(QStringLiteral("/tmp/last.json"));
   ASSERT_NE(settings(dialog), defaults);
 
   QTest::mouseClick(dialog.cmdDefault, Qt::LeftButton);
@@ -293,6 +295,44 @@ TEST(frmOptionTest, DefaultButtonRefillsEveryFieldAndStaysOpen) {
   EXPECT_EQ(dialog.encoding(), "auto");
   EXPECT_FALSE(dialog.keepGoing());
   EXPECT_FALSE(dialog.syntaxIsModern());
+  EXPECT_EQ(dialog.comparePath(), "");
+  EXPECT_TRUE(dialog.txtCompareFile->text().isEmpty());
+  dialog.hide();
+}
+
+// The earlier report counts only while its box is checked; the field is
+// usable only then, and a chosen file checks the box.
+TEST(frmOptionTest, CompareFileCountsOnlyWhileChecked) {
+  frmOption dialog;
+  dialog.show();
+  showTab(dialog, 4);
+  EXPECT_EQ(dialog.chkCompare->text().toStdString(), "前回のレポートと比較");
+  EXPECT_FALSE(dialog.chkCompare->isChecked());
+  EXPECT_FALSE(dialog.txtCompareFile->isEnabled());
+  EXPECT_EQ(dialog.comparePath(), "");
+
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    bool checked;
+    std::string path;
+  };
+  const Step steps[] = {
+      {"a chosen file checks the box", [&] { dialog.chooseCompareFile(QStringLiteral("/r/前回.xlsx")); }, true,
+       "/r/前回.xlsx"},
+      {"unchecked, the file stays but counts not", [&] { dialog.chkCompare->click(); }, false, ""},
+      {"checked again, it counts", [&] { dialog.chkCompare->click(); }, true, "/r/前回.xlsx"},
+      {"typed text, blanks around it dropped",
+       [&] { typeInto(dialog.txtCompareFile, QStringLiteral("  /r/old.json ")); }, true, "/r/old.json"},
+      {"a cancelled chooser changes nothing", [&] { dialog.chooseCompareFile(QString()); }, true, "/r/old.json"},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    step.act();
+    EXPECT_EQ(dialog.chkCompare->isChecked(), step.checked);
+    EXPECT_EQ(dialog.txtCompareFile->isEnabled(), step.checked);
+    EXPECT_EQ(dialog.comparePath(), step.path);
+  }
   dialog.hide();
 }
 

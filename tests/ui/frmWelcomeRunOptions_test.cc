@@ -103,5 +103,60 @@ TEST_F(frmWelcomeRunOptions, TheChosenSyntaxDecidesWhichAnalysisRuns) {
   EXPECT_EQ(column(test::readXlsx(window->lastWorkbook()), "File", 1), std::vector<std::string>{"A.java"});
 }
 
+// "前回のレポートと比較": the earlier workbook is read before the run, the new
+// one gets the sheet "比較", and the status line says what changed.
+TEST_F(frmWelcomeRunOptions, ComparesWithTheEarlierReportChosenInTheDialog) {
+  test::TempDir tree;
+  tree.write("A.java", kGood);
+  ASSERT_TRUE(window->selectDirectory(tree.str()));
+  start();
+  ASSERT_TRUE(messages.shown.empty()) << messages.shown.front();
+  const std::filesystem::path first = window->lastWorkbook();
+  EXPECT_EQ(test::readXlsx(first).sheet("比較"), nullptr) << "no comparison unless asked for";
+
+  tree.write("D.java", "package p;\nclass Added {\n  void f() { g(); }\n}\n");
+  window->optionDialog().chooseCompareFile(QString::fromStdString(first.string()));
+  start();
+  ASSERT_TRUE(messages.shown.empty()) << messages.shown.front();
+  const test::XlsxBook book = test::readXlsx(window->lastWorkbook());
+  const std::vector<std::string> names = book.sheetNames();
+  ASSERT_GE(names.size(), 2u);
+  EXPECT_EQ(names[names.size() - 2], "診断");
+  EXPECT_EQ(names.back(), "比較");
+  // The added file, class and method, each one row "追加".
+  const std::vector<std::string> sections = column(book, "比較", 1);
+  const std::vector<std::string> states = column(book, "比較", 6);
+  std::vector<std::string> added;
+  for (size_t i = 0; i < states.size(); ++i) {
+    if (states[i] == "追加") added.push_back(sections[i] + " " + book.sheet("比較")->text(static_cast<int32_t>(i) + 2, 3));
+  }
+  EXPECT_EQ(added, (std::vector<std::string>{"File D.java", "Class Added", "Method Added"}));
+  EXPECT_EQ(window->statusText().rfind("比較: 追加 3, 削除 0, 変更 0; 新規の指摘 ", 0), 0u) << window->statusText();
+
+  // Unchecked, the next report has no comparison again.
+  window->optionDialog().chkCompare->click();
+  start();
+  EXPECT_EQ(test::readXlsx(window->lastWorkbook()).sheet("比較"), nullptr);
+}
+
+// An earlier report that cannot be read stops the run before it starts: one
+// box naming the file, and no workbook.
+TEST_F(frmWelcomeRunOptions, AnUnreadableEarlierReportStopsBeforeTheAnalysis) {
+  test::TempDir tree;
+  tree.write("A.java", kGood);
+  const std::string notAReport = tree.write("notes.json", "{\"hello\": 1}").string();
+  ASSERT_TRUE(window->selectDirectory(tree.str()));
+  for (const std::string& earlier : {notAReport, (tree.path() / "missing.xlsx").string()}) {
+    SCOPED_TRACE(earlier);
+    messages.shown.clear();
+    window->optionDialog().chooseCompareFile(QString::fromStdString(earlier));
+    QTest::mouseClick(window->cmdOK, Qt::LeftButton);
+    EXPECT_FALSE(window->isAnalysing());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown.front().rfind("C:前回のレポートを読めません: " + earlier, 0), 0u) << messages.shown.front();
+    EXPECT_TRUE(std::filesystem::is_empty(output.path())) << "no workbook is written";
+  }
+}
+
 }  // namespace
 }  // namespace rzt::ui
