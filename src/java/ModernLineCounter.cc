@@ -1,6 +1,8 @@
 #include "java/ModernLineCounter.h"
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 
 #include "java/ModernParseInput.h"
 
@@ -12,9 +14,75 @@ enum class LexState { Code, LineComment, BlockComment, String, Character, TextBl
 inline bool isLineEnd(char c) { return c == '\n' || c == '\r'; }
 inline bool isWhite(char c) { return c == ' ' || c == '\t' || c == '\f'; }
 
-}  // namespace
+// What a byte may mean to the lexical pass.
+enum ByteClass : uint8_t {
+  kLineEndByte = 1u << 0,
+  kWhiteByte = 1u << 1,
+  kControlByte = 1u << 2,  // below 0x20 and neither white nor a line end
+  kSlashByte = 1u << 3,
+  kQuoteByte = 1u << 4,
+  kApostropheByte = 1u << 5,
+  kBackslashByte = 1u << 6,
+  kStarByte = 1u << 7,
+};
 
-ModernLineCounts countModernLines(std::string_view text, ModernParseInput* input) {
+constexpr std::array<uint8_t, 256> makeByteClasses() {
+  std::array<uint8_t, 256> classes{};
+  for (int b = 0; b < 0x20; ++b) classes[b] = kControlByte;
+  classes['\n'] = classes['\r'] = kLineEndByte;
+  classes[' '] = classes['\t'] = classes['\f'] = kWhiteByte;
+  classes['/'] = kSlashByte;
+  classes['"'] = kQuoteByte;
+  classes['\''] = kApostropheByte;
+  classes['\\'] = kBackslashByte;
+  classes['*'] = kStarByte;
+  return classes;
+}
+
+constexpr std::array<uint8_t, 256> kByteClasses = makeByteClasses();
+
+// The bytes each state must look at one by one; every other byte is only
+// content or white space there. Control characters matter only when the
+// replacements for the parser are noted.
+uint8_t significantBytes(LexState state, bool noting) {
+  uint8_t bytes = kLineEndByte | (noting ? kControlByte : 0);
+  switch (state) {
+    case LexState::Code: return bytes | kSlashByte | kQuoteByte | kApostropheByte;
+    case LexState::LineComment: return bytes;
+    case LexState::BlockComment: return bytes | kStarByte;
+    case LexState::String: return bytes | kQuoteByte | kBackslashByte;
+    case LexState::Character: return bytes | kApostropheByte | kBackslashByte;
+    case LexState::TextBlock: return bytes | kQuoteByte | kBackslashByte | kSlashByte;
+  }
+  return 0xFF;
+}
+
+// From i, passes over the bytes that are not significant, 16 at a time while
+// there are 16 left; returns where the first significant byte stands (or the
+// end). content: whether a byte passed over is not white.
+inline size_t skipPlainBytes(const unsigned char* p, size_t i, size_t n, uint8_t significant, bool& content) {
+  constexpr size_t kChunk = 16;
+  while (n - i >= kChunk) {
+    uint8_t any = 0;
+    uint8_t all = 0xFF;
+    for (size_t k = 0; k < kChunk; ++k) {
+      const uint8_t c = kByteClasses[p[i + k]];
+      any |= c;
+      all &= c;
+    }
+    if (any & significant) break;
+    if (!(all & kWhiteByte)) content = true;
+    i += kChunk;
+  }
+  for (; i < n; ++i) {
+    const uint8_t c = kByteClasses[p[i]];
+    if (c & significant) break;
+    if (!(c & kWhiteByte)) content = true;
+  }
+  return i;
+}
+
+ModernLineCounts countLines(std::string_view text, ModernParseInput* input, bool skipPlain) {
   ModernLineCounts counts;
   LexState state = LexState::Code;
   bool code = false;
@@ -30,7 +98,26 @@ ModernLineCounts countModernLines(std::string_view text, ModernParseInput* input
     code = comment = nonEmpty = false;
   };
 
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   for (size_t i = 0; i < n; ++i) {
+    if (skipPlain) {
+      bool content = false;
+      const size_t next = skipPlainBytes(bytes, i, n, significantBytes(state, input != nullptr), content);
+      if (next != i) {
+        // None of them is a line end: the line is not empty; content counts
+        // as the state's kind of character.
+        nonEmpty = true;
+        if (content) {
+          if (state == LexState::LineComment || state == LexState::BlockComment) {
+            comment = true;
+          } else {
+            code = true;
+          }
+        }
+        i = next;
+        if (i == n) break;
+      }
+    }
     char c = text[i];
     if (isLineEnd(c)) {
       if (c == '\r') {
@@ -116,6 +203,16 @@ ModernLineCounts countModernLines(std::string_view text, ModernParseInput* input
   }
   if (nonEmpty) endLine();
   return counts;
+}
+
+}  // namespace
+
+ModernLineCounts countModernLines(std::string_view text, ModernParseInput* input) {
+  return countLines(text, input, true);
+}
+
+ModernLineCounts countModernLinesByteByByte(std::string_view text, ModernParseInput* input) {
+  return countLines(text, input, false);
 }
 
 }  // namespace rzt

@@ -1,6 +1,8 @@
 #include "report/CellText.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 #include "report/IWorkbook.h"
@@ -140,7 +142,14 @@ int32_t numberDisplayWidth(double value, std::string_view format) {
     int32_t digits = wholeDigits(magnitude);
     return sign + digits + (digits - 1) / 3 + pad;
   }
-  // The general format: at most about eleven characters.
+  // The general format: at most about eleven characters. A whole number
+  // below 1e10 shows as its digits; this is most cells, and printing them
+  // would cost more than the rest of the row.
+  if (magnitude < 1e10 && magnitude == static_cast<double>(static_cast<int64_t>(magnitude))) {
+    int32_t digits = 1;
+    for (auto whole = static_cast<int64_t>(magnitude); whole >= 10; whole /= 10) ++digits;
+    return (std::signbit(value) ? 1 : 0) + digits;
+  }
   char buffer[32];
   int n = std::snprintf(buffer, sizeof buffer, "%.10g", value);
   return std::clamp(n, 1, 11);

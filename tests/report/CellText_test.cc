@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -34,6 +37,21 @@ TEST(CellTextTest, NumberWidthFollowsTheFormat) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(numberDisplayWidth(c.value, c.format), c.width) << c.value << " " << c.format;
+  }
+}
+
+// The general format's width is that of the value printed with ten
+// significant digits, whatever way it is found.
+TEST(CellTextTest, GeneralNumberWidthIsThatOfThePrintedValue) {
+  const double values[] = {0.0,          -0.0,         1,           -1,         9,           10,
+                           99,           100,          12345,       -12345,     999999999,   1000000000,
+                           9999999999.0, 1e10,         -9999999999.0, -1e10,    12345678901.0, 1e15,
+                           0.5,          -0.5,         1e-7,        2147483647, -2147483648.0, 4294967296.0,
+                           1e300,        -1e300,       HUGE_VAL,    -HUGE_VAL,  NAN};
+  for (double v : values) {
+    char printed[64];
+    const int n = std::snprintf(printed, sizeof printed, "%.10g", v);
+    EXPECT_EQ(numberDisplayWidth(v, ""), std::clamp(n, 1, 11)) << printed;
   }
 }
 
