@@ -6,6 +6,10 @@
 
 #include "java/ModernParseInput.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace rzt {
 namespace {
 
@@ -57,21 +61,54 @@ uint8_t significantBytes(LexState state, bool noting) {
   return 0xFF;
 }
 
+#if defined(__SSE2__)
+// The significant bytes and the white bytes among the 16 at p, one bit each.
+inline void classifyChunk(const unsigned char* p, uint8_t significant, uint32_t& marked, uint32_t& white) {
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  auto is = [&](char c) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(c)); };
+  const __m128i lineEnd = _mm_or_si128(is('\n'), is('\r'));
+  const __m128i blank = _mm_or_si128(_mm_or_si128(is(' '), is('\t')), is('\f'));
+  __m128i m = lineEnd;
+  if (significant & kControlByte) {
+    const __m128i below20 = _mm_cmpeq_epi8(_mm_min_epu8(v, _mm_set1_epi8(0x1F)), v);
+    m = _mm_or_si128(m, _mm_andnot_si128(blank, below20));
+  }
+  if (significant & kSlashByte) m = _mm_or_si128(m, is('/'));
+  if (significant & kQuoteByte) m = _mm_or_si128(m, is('"'));
+  if (significant & kApostropheByte) m = _mm_or_si128(m, is('\''));
+  if (significant & kBackslashByte) m = _mm_or_si128(m, is('\\'));
+  if (significant & kStarByte) m = _mm_or_si128(m, is('*'));
+  marked = static_cast<uint32_t>(_mm_movemask_epi8(m));
+  white = static_cast<uint32_t>(_mm_movemask_epi8(blank));
+}
+#else
+// The same from the table, a byte at a time.
+inline void classifyChunk(const unsigned char* p, uint8_t significant, uint32_t& marked, uint32_t& white) {
+  marked = white = 0;
+  for (uint32_t k = 0; k < 16; ++k) {
+    const uint8_t c = kByteClasses[p[k]];
+    if (c & significant) marked |= 1u << k;
+    if (c & kWhiteByte) white |= 1u << k;
+  }
+}
+#endif
+
 // From i, passes over the bytes that are not significant, 16 at a time while
 // there are 16 left; returns where the first significant byte stands (or the
 // end). content: whether a byte passed over is not white.
 inline size_t skipPlainBytes(const unsigned char* p, size_t i, size_t n, uint8_t significant, bool& content) {
   constexpr size_t kChunk = 16;
   while (n - i >= kChunk) {
-    uint8_t any = 0;
-    uint8_t all = 0xFF;
-    for (size_t k = 0; k < kChunk; ++k) {
-      const uint8_t c = kByteClasses[p[i + k]];
-      any |= c;
-      all &= c;
+    uint32_t marked = 0;
+    uint32_t white = 0;
+    classifyChunk(p + i, significant, marked, white);
+    if (marked != 0) {
+      const int first = __builtin_ctz(marked);
+      const uint32_t before = (1u << first) - 1;
+      if ((~white & before) != 0) content = true;
+      return i + static_cast<size_t>(first);
     }
-    if (any & significant) break;
-    if (!(all & kWhiteByte)) content = true;
+    if (white != 0xFFFF) content = true;
     i += kChunk;
   }
   for (; i < n; ++i) {

@@ -59,7 +59,7 @@ class ParserArena final {
   static constexpr size_t kMaxPooledSize = 512;
   // What the pool of one arena keeps at most; blocks freed beyond it go back
   // to the system.
-  static constexpr size_t kMaxPooledBytes = size_t{16} << 20;
+  static constexpr size_t kMaxPooledBytes = size_t{4} << 20;
 
   // For tests: the nth allocation from now on this thread fails as if the
   // machine had no memory left (0: none).
