@@ -119,6 +119,12 @@ void appendValidCellText(std::string_view text, std::string& out) {
 int32_t textDisplayWidth(std::string_view text) {
   int32_t width = 0;
   for (size_t pos = 0; pos < text.size();) {
+    // Names are mostly ASCII: one cell a byte.
+    if (static_cast<unsigned char>(text[pos]) < 0x80) {
+      ++width;
+      ++pos;
+      continue;
+    }
     size_t length;
     char32_t cp = decodeAt(text, pos, length);
     width += cp != kInvalid && isWide(cp) ? 2 : 1;

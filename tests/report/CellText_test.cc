@@ -20,6 +20,8 @@ TEST(CellTextTest, DisplayWidthCountsWideCharactersTwice) {
       {"", 0},           {"abc", 3},         {"ﾌｧｲﾙ名", 6},     {"全行", 4},
       {"ｽﾃｰﾄﾒﾝﾄ", 7},    {"Ａ１", 4},        {"한글", 4},       {"\xF0\x9F\x98\x80", 2},
       {"\xff", 1},       {"é", 1},           {"　", 2},
+      // ASCII around and between the others, and bytes cut short.
+      {"a全b", 4},        {"ab\xE5\x85", 4},    {"\x7F\x80x", 3},  {"Map$Entry<全>", 13},
   };
   for (const Case& c : cases) EXPECT_EQ(textDisplayWidth(c.text), c.width) << c.text;
 }
