@@ -80,14 +80,25 @@ struct ParserMemoryAccess {
     return isPooledSize(size) ? sizeof(ParserArena::Block) + classBytes(sizeClass(size)) : total(size);
   }
 
+  // A pooled block stays on its arena's list of blocks, so releaseAll frees
+  // it with the others; its memory holds the link to the next of its class.
+  static ParserArena::Block*& nextPooled(ParserArena::Block* b) {
+    return *reinterpret_cast<ParserArena::Block**>(b + 1);
+  }
+
+  // A block of size's class from arena's pool, in use again; null when there
+  // is none.
   static ParserArena::Block* takePooled(ParserArena* arena, size_t size) {
     if (arena == nullptr || !isPooledSize(size)) return nullptr;
     const size_t cls = sizeClass(size);
     ParserArena::Block* b = arena->pool_[cls];
     if (b == nullptr) return nullptr;
-    arena->pool_[cls] = b->next;
+    arena->pool_[cls] = nextPooled(b);
     --arena->pooledCount_;
     arena->pooledBytes_ -= classBytes(cls);
+    b->size = size;
+    ++arena->blockCount_;
+    arena->byteCount_ += size;
     return b;
   }
 
@@ -98,9 +109,9 @@ struct ParserMemoryAccess {
     if (arena == nullptr || !isPooledSize(b->size)) return false;
     const size_t cls = sizeClass(b->size);
     if (arena->pooledBytes_ + classBytes(cls) > ParserArena::kMaxPooledBytes) return false;
-    unlink(b);
-    b->prev = nullptr;
-    b->next = arena->pool_[cls];
+    --arena->blockCount_;
+    arena->byteCount_ -= b->size;
+    nextPooled(b) = arena->pool_[cls];
     arena->pool_[cls] = b;
     ++arena->pooledCount_;
     arena->pooledBytes_ += classBytes(cls);
@@ -110,7 +121,6 @@ struct ParserMemoryAccess {
   static void* allocate(size_t size, bool zeroed) {
     if (injectedFailure()) fail();
     if (ParserArena::Block* b = takePooled(current, size)) {
-      link(b, current, size);
       if (zeroed) std::memset(b + 1, 0, size);
       return b + 1;
     }
@@ -161,14 +171,9 @@ struct ParserMemoryAccess {
     std::free(b);
   }
 
-  static void releasePool(ParserArena& arena) {
-    for (ParserArena::Block*& head : arena.pool_) {
-      while (head) {
-        ParserArena::Block* next = head->next;
-        std::free(head);
-        head = next;
-      }
-    }
+  // The pooled blocks are freed with the arena's list.
+  static void forgetPool(ParserArena& arena) {
+    for (ParserArena::Block*& head : arena.pool_) head = nullptr;
     arena.pooledCount_ = 0;
     arena.pooledBytes_ = 0;
   }
@@ -205,7 +210,7 @@ void ParserArena::releaseAll() {
   head_ = nullptr;
   blockCount_ = 0;
   byteCount_ = 0;
-  ParserMemoryAccess::releasePool(*this);
+  ParserMemoryAccess::forgetPool(*this);
   failed_ = false;
 }
 
