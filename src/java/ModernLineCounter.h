@@ -35,5 +35,8 @@ struct ModernLineCounts {
 // - a SUB (Ctrl-Z) as the last character, outside literals and comments,
 //   ends the file for Java: space.
 ModernLineCounts countModernLines(std::string_view text, ModernParseInput* input = nullptr);
+// The same pass looking at every byte in turn, where countModernLines passes
+// over runs of plain bytes 16 at a time: the two must agree.
+ModernLineCounts countModernLinesByteByByte(std::string_view text, ModernParseInput* input = nullptr);
 
 }  // namespace rzt

@@ -67,9 +67,65 @@ struct ParserMemoryAccess {
     return sizeof(ParserArena::Block) + size;
   }
 
+
+  static bool isPooledSize(size_t size) { return size <= ParserArena::kMaxPooledSize; }
+  // The size class of a pooled size; 0 takes the smallest class.
+  static size_t sizeClass(size_t size) {
+    return size == 0 ? 0 : (size - 1) / ParserArena::kPoolGranule;
+  }
+  static size_t classBytes(size_t cls) { return (cls + 1) * ParserArena::kPoolGranule; }
+  // What the system is asked for: a pooled size gets its whole class, so
+  // that the block can serve any size of it later.
+  static size_t systemBytes(size_t size) {
+    return isPooledSize(size) ? sizeof(ParserArena::Block) + classBytes(sizeClass(size)) : total(size);
+  }
+
+  // A pooled block stays on its arena's list of blocks, so releaseAll frees
+  // it with the others; its memory holds the link to the next of its class.
+  static ParserArena::Block*& nextPooled(ParserArena::Block* b) {
+    return *reinterpret_cast<ParserArena::Block**>(b + 1);
+  }
+
+  // A block of size's class from arena's pool, in use again; null when there
+  // is none.
+  static ParserArena::Block* takePooled(ParserArena* arena, size_t size) {
+    if (arena == nullptr || !isPooledSize(size)) return nullptr;
+    const size_t cls = sizeClass(size);
+    ParserArena::Block* b = arena->pool_[cls];
+    if (b == nullptr) return nullptr;
+    arena->pool_[cls] = nextPooled(b);
+    --arena->pooledCount_;
+    arena->pooledBytes_ -= classBytes(cls);
+    b->size = size;
+    ++arena->blockCount_;
+    arena->byteCount_ += size;
+    return b;
+  }
+
+  // Keeps a block its arena's runtime has let go of; false when it is not
+  // pooled (too large, no arena, or the pool is full).
+  static bool pool(ParserArena::Block* b) {
+    ParserArena* arena = b->arena;
+    if (arena == nullptr || !isPooledSize(b->size)) return false;
+    const size_t cls = sizeClass(b->size);
+    if (arena->pooledBytes_ + classBytes(cls) > ParserArena::kMaxPooledBytes) return false;
+    --arena->blockCount_;
+    arena->byteCount_ -= b->size;
+    nextPooled(b) = arena->pool_[cls];
+    arena->pool_[cls] = b;
+    ++arena->pooledCount_;
+    arena->pooledBytes_ += classBytes(cls);
+    return true;
+  }
+
   static void* allocate(size_t size, bool zeroed) {
-    size_t bytes = total(size);
-    void* raw = injectedFailure() ? nullptr : zeroed ? std::calloc(1, bytes) : std::malloc(bytes);
+    if (injectedFailure()) fail();
+    if (ParserArena::Block* b = takePooled(current, size)) {
+      if (zeroed) std::memset(b + 1, 0, size);
+      return b + 1;
+    }
+    size_t bytes = systemBytes(size);
+    void* raw = zeroed ? std::calloc(1, bytes) : std::malloc(bytes);
     if (raw == nullptr) fail();
     auto* b = static_cast<ParserArena::Block*>(raw);
     link(b, current, size);
@@ -86,10 +142,16 @@ struct ParserMemoryAccess {
   static void* tsRealloc(void* p, size_t size) {
     if (p == nullptr) return allocate(size, false);
     auto* b = static_cast<ParserArena::Block*>(p) - 1;
-    size_t bytes = total(size);
+    size_t bytes = systemBytes(size);
     if (injectedFailure()) fail();
     // The block keeps its arena; a failed realloc leaves it as it was.
     ParserArena* arena = b->arena;
+    if (isPooledSize(size) && isPooledSize(b->size) && sizeClass(size) == sizeClass(b->size)) {
+      // Its class has room for the new size already.
+      if (arena) arena->byteCount_ = arena->byteCount_ - b->size + size;
+      b->size = size;
+      return p;
+    }
     unlink(b);
     void* raw = std::realloc(b, bytes);
     if (raw == nullptr) {
@@ -104,8 +166,16 @@ struct ParserMemoryAccess {
   static void tsFree(void* p) {
     if (p == nullptr) return;
     auto* b = static_cast<ParserArena::Block*>(p) - 1;
+    if (pool(b)) return;
     unlink(b);
     std::free(b);
+  }
+
+  // The pooled blocks are freed with the arena's list.
+  static void forgetPool(ParserArena& arena) {
+    for (ParserArena::Block*& head : arena.pool_) head = nullptr;
+    arena.pooledCount_ = 0;
+    arena.pooledBytes_ = 0;
   }
 };
 
@@ -140,6 +210,7 @@ void ParserArena::releaseAll() {
   head_ = nullptr;
   blockCount_ = 0;
   byteCount_ = 0;
+  ParserMemoryAccess::forgetPool(*this);
   failed_ = false;
 }
 

@@ -17,6 +17,11 @@ namespace rzt {
 // allocates while a ParserArena's Scope is active on the thread belongs to
 // that arena, and after a failure its owner drops the objects without calling
 // into them and frees all their blocks at once with releaseAll().
+//
+// A parse makes and frees a great many small blocks, and deleting a tree
+// frees them all again: a small block the runtime frees goes back to its
+// arena's pool (up to kMaxPooledBytes in all) and is handed out again for
+// the next block of its size class, the next file's included.
 class ParserArena final {
  public:
   ParserArena();
@@ -42,9 +47,19 @@ class ParserArena final {
   // Frees every block of the arena: the runtime's objects made in it must
   // not be used or deleted afterwards.
   void releaseAll();
-  // The blocks and bytes the arena holds now.
+  // The blocks and bytes the runtime holds now.
   size_t blockCount() const { return blockCount_; }
   size_t byteCount() const { return byteCount_; }
+  // The freed blocks kept for reuse, and their bytes (their size classes').
+  size_t pooledBlockCount() const { return pooledCount_; }
+  size_t pooledByteCount() const { return pooledBytes_; }
+
+  // Blocks up to this size are pooled, in classes of kPoolGranule bytes.
+  static constexpr size_t kPoolGranule = 16;
+  static constexpr size_t kMaxPooledSize = 512;
+  // What the pool of one arena keeps at most; blocks freed beyond it go back
+  // to the system.
+  static constexpr size_t kMaxPooledBytes = size_t{4} << 20;
 
   // For tests: the nth allocation from now on this thread fails as if the
   // machine had no memory left (0: none).
@@ -57,6 +72,11 @@ class ParserArena final {
   Block* head_ = nullptr;
   size_t blockCount_ = 0;
   size_t byteCount_ = 0;
+  // Freed blocks by size class (class i: sizes up to (i + 1) * kPoolGranule),
+  // chained through their next links.
+  Block* pool_[kMaxPooledSize / kPoolGranule] = {};
+  size_t pooledCount_ = 0;
+  size_t pooledBytes_ = 0;
   bool failed_ = false;
 };
 

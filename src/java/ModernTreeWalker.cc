@@ -1,6 +1,7 @@
 #include "java/ModernTreeWalker.h"
 
 #include <algorithm>
+#include <array>
 
 #include "java/NestingGuard.h"
 #include "records/ClassRules.h"
@@ -79,6 +80,36 @@ bool isNestingLevel(JavaNode kind) {
   }
 }
 
+// Whether entering a node of the kind may count anything even when it has
+// no children: the kinds enter() handles, the nesting levels and errors.
+// Other leaves are no parent of anything either, so nothing looks them up
+// on the path.
+constexpr std::array<bool, 256> makeLeafCounting() {
+  std::array<bool, 256> counts{};
+  for (JavaNode kind : {JavaNode::Error, JavaNode::Program, JavaNode::PackageDeclaration, JavaNode::ImportDeclaration,
+                        JavaNode::ClassDeclaration, JavaNode::InterfaceDeclaration, JavaNode::EnumDeclaration,
+                        JavaNode::RecordDeclaration, JavaNode::AnnotationTypeDeclaration, JavaNode::ClassBody,
+                        JavaNode::FieldDeclaration, JavaNode::ConstantDeclaration, JavaNode::EnumConstant,
+                        JavaNode::MethodDeclaration, JavaNode::ConstructorDeclaration,
+                        JavaNode::CompactConstructorDeclaration, JavaNode::AnnotationTypeElementDeclaration,
+                        JavaNode::StaticInitializer, JavaNode::Block, JavaNode::ConstructorBody,
+                        JavaNode::LocalVariableDeclaration, JavaNode::ExpressionStatement, JavaNode::IfStatement,
+                        JavaNode::WhileStatement, JavaNode::ForStatement, JavaNode::EnhancedForStatement,
+                        JavaNode::DoStatement, JavaNode::TryStatement, JavaNode::TryWithResourcesStatement,
+                        JavaNode::SynchronizedStatement, JavaNode::ReturnStatement, JavaNode::ThrowStatement,
+                        JavaNode::YieldStatement, JavaNode::BreakStatement, JavaNode::ContinueStatement,
+                        JavaNode::AssertStatement, JavaNode::ExplicitConstructorInvocation,
+                        JavaNode::SwitchExpression, JavaNode::MethodInvocation, JavaNode::ObjectCreationExpression,
+                        JavaNode::ArrayCreationExpression}) {
+    counts[static_cast<size_t>(kind)] = true;
+  }
+  return counts;
+}
+
+constexpr std::array<bool, 256> kLeafCounting = makeLeafCounting();
+
+bool countsWhenLeaf(JavaNode kind) { return kLeafCounting[static_cast<size_t>(kind)]; }
+
 // Calls f(node, kind) for each child of node, with the given cursor.
 template <typename F>
 void forEachChild(TSTreeCursor& cursor, TSNode node, const ModernJavaGrammar& grammar, F&& f) {
@@ -119,23 +150,27 @@ void ModernTreeWalker::walk(const TSTree* tree, std::string_view text, FileRecor
   file.syntaxErrorCount = 0;
 
   // Depth-first over every node: enter on the way down, leave on the way up.
+  // Most nodes are tokens and names that count nothing: they are passed
+  // over without being entered (entered: whether the cursor's node was).
   ts_tree_cursor_reset(cursor_.get(), root);
   enter(root, grammar_.kindOf(ts_node_symbol(root)));
+  bool entered = true;
   for (;;) {
-    if (ts_tree_cursor_goto_first_child(cursor_.get())) {
-      TSNode node = ts_tree_cursor_current_node(cursor_.get());
-      enter(node, grammar_.kindOf(ts_node_symbol(node)));
+    if (entered && ts_tree_cursor_goto_first_child(cursor_.get())) {
+      entered = visitCursorNode();
       continue;
     }
     for (;;) {
-      PathEntry done = path_.back();
-      path_.pop_back();
-      leave(done);
+      if (entered) {
+        PathEntry done = path_.back();
+        path_.pop_back();
+        leave(done);
+      }
       if (ts_tree_cursor_goto_next_sibling(cursor_.get())) {
-        TSNode node = ts_tree_cursor_current_node(cursor_.get());
-        enter(node, grammar_.kindOf(ts_node_symbol(node)));
+        entered = visitCursorNode();
         break;
       }
+      entered = true;  // the parent, on the path
       if (!ts_tree_cursor_goto_parent(cursor_.get())) {
         // Leaves what the loop above has not left yet: nothing but the root.
         while (!path_.empty()) {
@@ -148,6 +183,16 @@ void ModernTreeWalker::walk(const TSTree* tree, std::string_view text, FileRecor
       }
     }
   }
+}
+
+bool ModernTreeWalker::visitCursorNode() {
+  TSNode node = ts_tree_cursor_current_node(cursor_.get());
+  const JavaNode kind = grammar_.kindOf(ts_node_symbol(node));
+  if (!countsWhenLeaf(kind) && ts_node_child_count(node) == 0 && !(treeHasError_ && ts_node_is_missing(node))) {
+    return false;
+  }
+  enter(node, kind);
+  return true;
 }
 
 std::string_view ModernTreeWalker::textOf(TSNode node) const {

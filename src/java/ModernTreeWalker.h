@@ -52,6 +52,9 @@ class ModernTreeWalker final {
   // Called for each node on the way down; each kind that counts has a
   // handler of its own.
   void enter(TSNode node, JavaNode kind);
+  // Enters the cursor's node unless it is a leaf that counts nothing;
+  // whether it was entered.
+  bool visitCursorNode();
   void leave(const PathEntry& entry);
 
   // The innermost frame; the type or method it measures, null when it is

@@ -1,6 +1,8 @@
 #include "report/CellText.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 #include "report/IWorkbook.h"
@@ -117,6 +119,12 @@ void appendValidCellText(std::string_view text, std::string& out) {
 int32_t textDisplayWidth(std::string_view text) {
   int32_t width = 0;
   for (size_t pos = 0; pos < text.size();) {
+    // Names are mostly ASCII: one cell a byte.
+    if (static_cast<unsigned char>(text[pos]) < 0x80) {
+      ++width;
+      ++pos;
+      continue;
+    }
     size_t length;
     char32_t cp = decodeAt(text, pos, length);
     width += cp != kInvalid && isWide(cp) ? 2 : 1;
@@ -140,7 +148,14 @@ int32_t numberDisplayWidth(double value, std::string_view format) {
     int32_t digits = wholeDigits(magnitude);
     return sign + digits + (digits - 1) / 3 + pad;
   }
-  // The general format: at most about eleven characters.
+  // The general format: at most about eleven characters. A whole number
+  // below 1e10 shows as its digits; this is most cells, and printing them
+  // would cost more than the rest of the row.
+  if (magnitude < 1e10 && magnitude == static_cast<double>(static_cast<int64_t>(magnitude))) {
+    int32_t digits = 1;
+    for (auto whole = static_cast<int64_t>(magnitude); whole >= 10; whole /= 10) ++digits;
+    return (std::signbit(value) ? 1 : 0) + digits;
+  }
   char buffer[32];
   int n = std::snprintf(buffer, sizeof buffer, "%.10g", value);
   return std::clamp(n, 1, 11);

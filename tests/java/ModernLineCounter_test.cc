@@ -4,8 +4,11 @@
 
 #include "java/ModernParseInput.h"
 
+#include <cstdint>
 #include <ostream>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace rzt {
 namespace {
@@ -132,6 +135,68 @@ const ParseTextCase kParseTextCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(ParseText, ModernParseTextTest, ::testing::ValuesIn(kParseTextCases));
+
+// Counts and replacements of a text, with and without the table's skipping.
+std::string linesAndParsedText(std::string_view text, bool byteByByte) {
+  ModernParseInput input;
+  input.reset(text);
+  ModernLineCounts c = byteByByte ? countModernLinesByteByByte(text, &input) : countModernLines(text, &input);
+  ModernLineCounts plain = byteByByte ? countModernLinesByteByByte(text) : countModernLines(text);
+  auto line = [](const ModernLineCounts& k) {
+    return std::to_string(k.allLoc.value()) + "/" + std::to_string(k.loc.value()) + "/" +
+           std::to_string(k.commentLoc.value()) + "/" + std::to_string(k.blankLoc.value());
+  };
+  return line(c) + " " + line(plain) + " " + input.parsedText();
+}
+
+// Each piece at every offset of the 16-byte chunks, after plain code, white
+// space or comment text, and followed by more: the bytes passed over by the
+// table must count as the bytes looked at one by one.
+TEST(ModernLineCounterTableTest, AgreesWithTheByteByByteCountAcrossChunkEdges) {
+  using namespace std::string_literals;
+  const std::vector<std::string> pieces = {
+      "\n", "\r", "\r\n", "\n\r", "\r\r\n", "\0"s, "\v", "\x1A", "\x01", "\t \f",
+      "\xE3\x80\x80", "\xC2\xA0", "\xFF\xFE", "//", "/*", "*/", "/**/", "\"", "\"\"\"", "'", "\\",
+      "\\\n", "\\\r", "\"a\\\"b\"", "'\\''", "\"\"\"\n//x\n\"\"\"", "/* \0 \r */", "// \r x",
+  };
+  const std::vector<std::string> before = {"", "int abcdefghijklmnopqrstuvwxyz = 1;", "            \t\t   ",
+                                           "/* block comment text that runs on */", "// line comment text ",
+                                           "\"a string that goes on and on ", "\"\"\"\ntext block body "};
+  const std::vector<std::string> after = {"", "x", "  tail of the line;\nnext line of code", "  \r  */ done \"\n"};
+  for (const std::string& piece : pieces) {
+    for (const std::string& head : before) {
+      for (const std::string& rest : after) {
+        for (size_t pad = 0; pad < 34; ++pad) {
+          for (const char filler : {' ', 'q'}) {
+            const std::string text = std::string(pad, filler) + head + piece + rest + piece;
+            ASSERT_EQ(linesAndParsedText(text, false), linesAndParsedText(text, true))
+                << "piece " << testing::PrintToString(piece) << " pad " << pad << " text "
+                << testing::PrintToString(text);
+          }
+        }
+      }
+    }
+  }
+}
+
+// Texts of random hostile bytes: whatever the bytes, both ways agree.
+TEST(ModernLineCounterTableTest, AgreesWithTheByteByByteCountOnRandomBytes) {
+  const std::string alphabet = std::string("ab \t\f\n\r/*\"'\\\v\x1A\x01\xE3\x80\xFF") + '\0';
+  std::mt19937 random(20240607);
+  for (int round = 0; round < 20000; ++round) {
+    const size_t length = random() % 80;
+    std::string text;
+    for (size_t i = 0; i < length; ++i) {
+      // Long plain runs, so that whole chunks are passed over too.
+      if (random() % 4 == 0) {
+        text.append(random() % 40, random() % 2 ? ' ' : 'z');
+      } else {
+        text.push_back(alphabet[random() % alphabet.size()]);
+      }
+    }
+    ASSERT_EQ(linesAndParsedText(text, false), linesAndParsedText(text, true)) << testing::PrintToString(text);
+  }
+}
 
 }  // namespace
 }  // namespace rzt

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -17,6 +20,8 @@ TEST(CellTextTest, DisplayWidthCountsWideCharactersTwice) {
       {"", 0},           {"abc", 3},         {"ﾌｧｲﾙ名", 6},     {"全行", 4},
       {"ｽﾃｰﾄﾒﾝﾄ", 7},    {"Ａ１", 4},        {"한글", 4},       {"\xF0\x9F\x98\x80", 2},
       {"\xff", 1},       {"é", 1},           {"　", 2},
+      // ASCII around and between the others, and bytes cut short.
+      {"a全b", 4},        {"ab\xE5\x85", 4},    {"\x7F\x80x", 3},  {"Map$Entry<全>", 13},
   };
   for (const Case& c : cases) EXPECT_EQ(textDisplayWidth(c.text), c.width) << c.text;
 }
@@ -34,6 +39,21 @@ TEST(CellTextTest, NumberWidthFollowsTheFormat) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(numberDisplayWidth(c.value, c.format), c.width) << c.value << " " << c.format;
+  }
+}
+
+// The general format's width is that of the value printed with ten
+// significant digits, whatever way it is found.
+TEST(CellTextTest, GeneralNumberWidthIsThatOfThePrintedValue) {
+  const double values[] = {0.0,          -0.0,         1,           -1,         9,           10,
+                           99,           100,          12345,       -12345,     999999999,   1000000000,
+                           9999999999.0, 1e10,         -9999999999.0, -1e10,    12345678901.0, 1e15,
+                           0.5,          -0.5,         1e-7,        2147483647, -2147483648.0, 4294967296.0,
+                           1e300,        -1e300,       HUGE_VAL,    -HUGE_VAL,  NAN};
+  for (double v : values) {
+    char printed[64];
+    const int n = std::snprintf(printed, sizeof printed, "%.10g", v);
+    EXPECT_EQ(numberDisplayWidth(v, ""), std::clamp(n, 1, 11)) << printed;
   }
 }
 
