@@ -511,13 +511,18 @@ void frmWelcome::prepareComparison(const frmOption& options) {
   if (path.empty()) return;
   statusLine_.setText("前回のレポートを読んでいます: " + path);
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  struct RestoreCursor {
-    ~RestoreCursor() { QApplication::restoreOverrideCursor(); }
-  } restore;
+  // Cursor and status line are put back however the reading ends, so that a
+  // report that could not be read does not stay announced as being read.
+  struct RestoreAfterReading {
+    StatusLabel& statusLine;
+    ~RestoreAfterReading() {
+      QApplication::restoreOverrideCursor();
+      statusLine.setText("");
+    }
+  } restore{statusLine_};
   auto earlier = std::make_shared<const ReportModel>(readReport(std::filesystem::path(path)));
   comparer_->compareWith(std::move(earlier),
                          runModern_ ? ReportModel::SyntaxMode::kModern : ReportModel::SyntaxMode::kClassic);
-  statusLine_.setText("");
 }
 
 bool frmWelcome::chooseTarget(Target& target) {

@@ -155,6 +155,7 @@ TEST_F(frmWelcomeRunOptions, AnUnreadableEarlierReportStopsBeforeTheAnalysis) {
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown.front().rfind("C:前回のレポートを読めません: " + earlier, 0), 0u) << messages.shown.front();
     EXPECT_TRUE(std::filesystem::is_empty(output.path())) << "no workbook is written";
+    EXPECT_EQ(window->statusText().find("前回のレポートを読んでいます"), std::string::npos) << window->statusText();
   }
 }
 
