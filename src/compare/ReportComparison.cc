@@ -15,7 +15,7 @@ constexpr std::string_view kStateTexts[] = {"変更", "追加", "削除", "新�
 constexpr std::string_view kSettingItem = "設定";
 
 // How the rows of one sheet are told apart and shown.
-struct SectionSpec {
+struct SectionLayout {
   CompareSection section;
   ReportSheetKind sheet;
   std::array<std::string_view, 6> keys;  // unused entries empty
@@ -24,7 +24,7 @@ struct SectionSpec {
   std::string_view arguments;
 };
 
-const SectionSpec kSpecs[] = {
+const SectionLayout kSectionLayouts[] = {
     {CompareSection::kSumm, ReportSheetKind::kSumm, {heading::kMetric}, heading::kMetric, {}, {}},
     {CompareSection::kFile, ReportSheetKind::kFile, {heading::kPackageName, heading::kFileName}, heading::kFileName, {}, {}},
     {CompareSection::kClass, ReportSheetKind::kClass, {heading::kPackageName, heading::kClassName}, heading::kClassName,
@@ -45,7 +45,7 @@ const SectionSpec kSpecs[] = {
      {}},
 };
 
-const SectionSpec& specOf(CompareSection section) { return kSpecs[static_cast<size_t>(section)]; }
+const SectionLayout& layoutOf(CompareSection section) { return kSectionLayouts[static_cast<size_t>(section)]; }
 
 ReportCell textCell(std::string_view text) {
   ReportCell c;
@@ -61,8 +61,8 @@ ReportCell cellOf(const SheetTable* table, int32_t row, std::string_view heading
   return table->cell(row, table->findColumn(headingText));
 }
 
-bool isKey(const SectionSpec& spec, std::string_view headingText) {
-  for (std::string_view k : spec.keys) {
+bool isKey(const SectionLayout& layout, std::string_view headingText) {
+  for (std::string_view k : layout.keys) {
     if (!k.empty() && k == headingText) return true;
   }
   return false;
@@ -97,9 +97,9 @@ struct SheetKeys {
   std::vector<int32_t> columns;  // of the key headings; -1 where the sheet lacks one (no value)
 };
 
-SheetKeys keysOf(const SheetTable& table, const SectionSpec& spec) {
+SheetKeys keysOf(const SheetTable& table, const SectionLayout& layout) {
   SheetKeys keys{&table, {}};
-  for (std::string_view k : spec.keys) {
+  for (std::string_view k : layout.keys) {
     if (!k.empty()) keys.columns.push_back(table.findColumn(k));
   }
   return keys;
@@ -110,21 +110,21 @@ void rowKey(const SheetKeys& keys, int32_t row, std::string& key) {
   for (int32_t c : keys.columns) appendKey(key, keys.table->cell(row, c));
 }
 
-// Which rows of a sheet take part: Summ rows with a metric, findings (not
+// Which rows of a sheet are compared: Summ rows with a metric, findings (not
 // the row saying that nothing was found), every row of the other sheets.
-std::vector<uint8_t> takingPart(const SheetTable& table, CompareSection section) {
-  std::vector<uint8_t> part(static_cast<size_t>(table.rowCount()), 1);
+std::vector<uint8_t> rowsCompared(const SheetTable& table, CompareSection section) {
+  std::vector<uint8_t> compared(static_cast<size_t>(table.rowCount()), 1);
   if (section == CompareSection::kSumm) {
     const int32_t metric = table.findColumn(heading::kMetric);
-    for (int32_t r = 0; r < table.rowCount(); ++r) part[static_cast<size_t>(r)] = !table.cell(r, metric).empty();
+    for (int32_t r = 0; r < table.rowCount(); ++r) compared[static_cast<size_t>(r)] = !table.cell(r, metric).empty();
   } else if (section == CompareSection::kDiagnosis) {
     const int32_t level = table.findColumn(heading::kLevel);
     const int32_t message = table.findColumn(heading::kDiagnosis);
     for (int32_t r = 0; r < table.rowCount(); ++r) {
-      part[static_cast<size_t>(r)] = !table.cell(r, level).empty() || !table.cell(r, message).empty();
+      compared[static_cast<size_t>(r)] = !table.cell(r, level).empty() || !table.cell(r, message).empty();
     }
   }
-  return part;
+  return compared;
 }
 
 // The rows of the earlier sheet by key, each key's rows in row order, taken
@@ -189,32 +189,32 @@ class KeyIndex {
 struct Matching {
   std::vector<int32_t> currentToEarlier;  // -1: none
   std::vector<uint8_t> earlierMatched;
-  std::vector<uint8_t> currentPart, earlierPart;
+  std::vector<uint8_t> currentCompared, earlierCompared;
 };
 
 // The n-th row of a key in the current sheet goes with the n-th row of that
 // key in the earlier one.
-Matching matchRows(const SheetTable* earlier, const SheetTable* current, const SectionSpec& spec) {
+Matching matchRows(const SheetTable* earlier, const SheetTable* current, const SectionLayout& layout) {
   Matching m;
   const int32_t currentRows = current != nullptr ? current->rowCount() : 0;
   const int32_t earlierRows = earlier != nullptr ? earlier->rowCount() : 0;
   m.currentToEarlier.assign(static_cast<size_t>(currentRows), -1);
   m.earlierMatched.assign(static_cast<size_t>(earlierRows), 0);
-  m.currentPart = current != nullptr ? takingPart(*current, spec.section) : std::vector<uint8_t>();
-  m.earlierPart = earlier != nullptr ? takingPart(*earlier, spec.section) : std::vector<uint8_t>();
+  m.currentCompared = current != nullptr ? rowsCompared(*current, layout.section) : std::vector<uint8_t>();
+  m.earlierCompared = earlier != nullptr ? rowsCompared(*earlier, layout.section) : std::vector<uint8_t>();
   if (earlier == nullptr || current == nullptr) return m;
 
   KeyIndex index(earlierRows);
-  const SheetKeys earlierKeys = keysOf(*earlier, spec);
+  const SheetKeys earlierKeys = keysOf(*earlier, layout);
   std::string key;
   for (int32_t r = 0; r < earlierRows; ++r) {
-    if (m.earlierPart[static_cast<size_t>(r)] == 0) continue;
+    if (m.earlierCompared[static_cast<size_t>(r)] == 0) continue;
     rowKey(earlierKeys, r, key);
     index.add(key, r);
   }
-  const SheetKeys currentKeys = keysOf(*current, spec);
+  const SheetKeys currentKeys = keysOf(*current, layout);
   for (int32_t r = 0; r < currentRows; ++r) {
-    if (m.currentPart[static_cast<size_t>(r)] == 0) continue;
+    if (m.currentCompared[static_cast<size_t>(r)] == 0) continue;
     rowKey(currentKeys, r, key);
     const int32_t e = index.take(key);
     if (e < 0) continue;
@@ -308,10 +308,10 @@ class ComparisonBuilder {
   }
 
   void summary() {
-    const SectionSpec& spec = specOf(CompareSection::kSumm);
-    const SheetTable* earlier = earlierSheet(spec.sheet);
-    const SheetTable* current = currentSheet(spec.sheet);
-    const Matching m = matchRows(earlier, current, spec);
+    const SectionLayout& layout = layoutOf(CompareSection::kSumm);
+    const SheetTable* earlier = earlierSheet(layout.sheet);
+    const SheetTable* current = currentSheet(layout.sheet);
+    const Matching m = matchRows(earlier, current, layout);
     const int32_t currentValue = current != nullptr ? current->findColumn(heading::kValue) : -1;
     const int32_t earlierValue = earlier != nullptr ? earlier->findColumn(heading::kValue) : -1;
     auto changed = [&](int32_t c, int32_t e) {
@@ -320,7 +320,7 @@ class ComparisonBuilder {
     };
     // A metric that only one report has is a change when it has a value.
     for (size_t r = 0; r < m.currentToEarlier.size(); ++r) {
-      if (m.currentPart[r] == 0) continue;
+      if (m.currentCompared[r] == 0) continue;
       const auto c = static_cast<int32_t>(r);
       const int32_t e = m.currentToEarlier[r];
       const ReportCell after = current->cell(c, currentValue);
@@ -328,22 +328,22 @@ class ComparisonBuilder {
       if (!sameValue(before, after)) changed(c, e);
     }
     for (size_t r = 0; r < m.earlierMatched.size(); ++r) {
-      if (m.earlierPart[r] == 0 || m.earlierMatched[r] != 0) continue;
+      if (m.earlierCompared[r] == 0 || m.earlierMatched[r] != 0) continue;
       if (!earlier->cell(static_cast<int32_t>(r), earlierValue).empty()) changed(-1, static_cast<int32_t>(r));
     }
   }
 
   void records(CompareSection section) {
-    const SectionSpec& spec = specOf(section);
-    const SheetTable* earlier = earlierSheet(spec.sheet);
-    const SheetTable* current = currentSheet(spec.sheet);
-    const Matching m = matchRows(earlier, current, spec);
+    const SectionLayout& layout = layoutOf(section);
+    const SheetTable* earlier = earlierSheet(layout.sheet);
+    const SheetTable* current = currentSheet(layout.sheet);
+    const Matching m = matchRows(earlier, current, layout);
     // The columns compared: this report's, in its order, that the earlier
     // report has too, keys left out.
     std::vector<std::pair<int32_t, int32_t>> compared;
     if (current != nullptr && earlier != nullptr) {
       for (int32_t c : current->columns()) {
-        if (isKey(spec, current->heading(c))) continue;
+        if (isKey(layout, current->heading(c))) continue;
         const int32_t e = earlier->findColumn(current->heading(c));
         if (e >= 0) compared.emplace_back(c, e);
       }
@@ -373,21 +373,21 @@ class ComparisonBuilder {
   }
 
   void findings() {
-    const SectionSpec& spec = specOf(CompareSection::kDiagnosis);
-    const SheetTable* earlier = earlierSheet(spec.sheet);
-    const SheetTable* current = currentSheet(spec.sheet);
+    const SectionLayout& layout = layoutOf(CompareSection::kDiagnosis);
+    const SheetTable* earlier = earlierSheet(layout.sheet);
+    const SheetTable* current = currentSheet(layout.sheet);
     // A report made without the diagnosis tells nothing of findings: none of
     // the earlier ones is said to be gone.
     if (current == nullptr) return;
     out_.findingsCompared_ = true;
-    const Matching m = matchRows(earlier, current, spec);
+    const Matching m = matchRows(earlier, current, layout);
     out_.findingMatches_ = m.currentToEarlier;
     const int32_t currentValue = current->findColumn(heading::kValue);
     const int32_t earlierValue = earlier != nullptr ? earlier->findColumn(heading::kValue) : -1;
     const int32_t currentLevel = current->findColumn(heading::kLevel);
     const int32_t currentMessage = current->findColumn(heading::kDiagnosis);
     for (size_t r = 0; r < m.currentToEarlier.size(); ++r) {
-      if (m.currentPart[r] == 0) continue;
+      if (m.currentCompared[r] == 0) continue;
       const auto c = static_cast<int32_t>(r);
       const int32_t e = m.currentToEarlier[r];
       if (e < 0) {
@@ -407,7 +407,7 @@ class ComparisonBuilder {
       ++(worse ? out_.counts_.worsened : out_.counts_.improved);
     }
     for (size_t r = 0; r < m.earlierMatched.size(); ++r) {
-      if (m.earlierPart[r] == 0 || m.earlierMatched[r] != 0) continue;
+      if (m.earlierCompared[r] == 0 || m.earlierMatched[r] != 0) continue;
       add(CompareSection::kDiagnosis, CompareState::kResolved, -1, static_cast<int32_t>(r));
       ++out_.counts_.resolved;
     }
@@ -433,16 +433,16 @@ ComparisonCells Comparison::cells(const ComparisonRow& row) const {
     cells.after = textCell(s.current);
     return cells;
   }
-  const SectionSpec& spec = specOf(row.section);
-  const SheetTable* earlier = earlier_->sheet(spec.sheet);
-  const SheetTable* current = current_->sheet(spec.sheet);
+  const SectionLayout& layout = layoutOf(row.section);
+  const SheetTable* earlier = earlier_->sheet(layout.sheet);
+  const SheetTable* current = current_->sheet(layout.sheet);
   // What names the row comes from the report that has it, this one first.
   const SheetTable* source = row.currentRow >= 0 ? current : earlier;
   const int32_t sourceRow = row.currentRow >= 0 ? row.currentRow : row.earlierRow;
   if (row.section != CompareSection::kSumm) cells.packageName = cellOf(source, sourceRow, heading::kPackageName);
-  cells.name = cellOf(source, sourceRow, spec.name);
-  cells.methodName = cellOf(source, sourceRow, spec.method);
-  cells.arguments = cellOf(source, sourceRow, spec.arguments);
+  cells.name = cellOf(source, sourceRow, layout.name);
+  cells.methodName = cellOf(source, sourceRow, layout.method);
+  cells.arguments = cellOf(source, sourceRow, layout.arguments);
 
   switch (row.section) {
     case CompareSection::kSumm:
